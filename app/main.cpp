@@ -1,0 +1,21 @@
+#include "app/form6.h"
+#include "app/forms.h"
+#include "platform/files.h"
+#include "platform/services.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orvane"));
+    platform::SilenceMultimediaWarnings();
+    platform::StartFolder();
+
+    // The splash window is the start-up object; without a splash picture it hands over at once
+    // and is never shown.
+    Instance<Form6>();
+    if (IsLoaded<Form6>())
+        Instance<Form6>().show();
+    return QApplication::exec();
+}

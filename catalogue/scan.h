@@ -1,0 +1,36 @@
+#pragma once
+// The depth-first walk of the picture folder that fills the catalogue and the picture list.
+
+#include "platform/folders.h"
+
+#include <QString>
+#include <vector>
+
+namespace platform {
+class ListBox;
+}
+
+struct ScanParams {
+    bool Recurse = false;
+    bool AddToList = false;
+    QString Folder;
+    QString Pattern;
+    int FileCount = 0;
+    // The folders being walked, outermost first: a link back into one of them is not followed.
+    std::vector<platform::FolderId> Open;
+};
+
+// Appends every picture under Folder to List1 and the catalogue (when AddToList), folders'
+// own pictures before their subfolders'. Stops at the catalogue's capacity.
+void ScanFolder(ScanParams &params, platform::ListBox &List1);
+
+// Appends the pictures among one folder's entries.
+void FindImageFiles(ScanParams &params, const std::vector<platform::FindData> &entries,
+                    platform::ListBox &List1);
+
+QString AddBackslash(const QString &path);
+QString TrimNull(const QString &startstr);
+
+// Whether a directory entry is a picture: not a folder, and its name's last three characters
+// are bmp, gif or jpg in any letter case.
+bool IsPictureName(const QString &name);

@@ -1,0 +1,82 @@
+#pragma once
+// The main window: the picture list, the preview with its information line, the command buttons
+// and the title from the settings file.
+
+#include "platform/controls.h"
+#include "platform/listbox.h"
+#include "platform/picture.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1();
+
+    // Start-up and shut-down.
+    void Form_Load();
+    void Form_Activate();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_QueryUnload(int unloadMode);
+    void Form_Terminate();
+
+    // The list and the preview.
+    void List1_Click();
+    void Thumbnail();
+    void Convert();
+    void Timer1_Timer();
+
+    // Commands.
+    void HideButtons();
+    void Showbuttons();
+    void Command1_Click();
+    void Command2_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Image1_Click();
+    void Picture1_Click();
+    void List1_DblClick();
+    void Label1_Click();
+    void Label3_Click();
+
+    // Keyword search.
+    void CheckSearchString();
+    void SearchArray();
+
+    // Controls, in tab order first.
+    platform::ListBox *List1;
+    QPushButton *Command1; // View
+    QPushButton *Command6; // Search
+    QPushButton *Command7; // Reset
+    QPushButton *Command4; // Slideshow
+    QPushButton *Command5; // Wallpaper
+    QPushButton *Command2; // Save
+    platform::ClickLabel *Label2;
+    platform::ClickLabel *Label1;
+    platform::ClickLabel *Label3;
+    platform::PictureFrame *Picture1;
+    platform::ImageBox *Image1;
+    QTimer *Timer1;
+    QFrame *Shape1;
+    // The hidden measuring box: the picture last loaded for the preview, with its natural size.
+    platform::Picture Picture5;
+
+    // The window's background picture, drawn unscaled from the top-left corner.
+    QImage Picture;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void designControls();
+    const QEvent *previewedKey_ = nullptr;
+};

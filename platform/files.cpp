@@ -1,0 +1,138 @@
+#include "platform/files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+QStringList components(const QString &path)
+{
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+bool exists(const QByteArray &native)
+{
+    struct stat st;
+    return ::stat(native.constData(), &st) == 0;
+}
+
+// The entry of folder whose name equals name ignoring letter case, or "" when there is none.
+QString caseInsensitiveMatch(const QString &folder, const QString &name)
+{
+    const QByteArray dirName = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR *d = ::opendir(dirName.constData());
+    if (!d)
+        return {};
+    QString found;
+    while (dirent *e = ::readdir(d)) {
+        const QString candidate = QFile::decodeName(e->d_name);
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0) {
+            found = candidate;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+} // namespace
+
+QString NativePath(const QString &path)
+{
+    const QStringList parts = components(path);
+    const bool absolute = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
+    QString joined = (absolute ? QStringLiteral("/") : QString()) + parts.join(QLatin1Char('/'));
+    if (parts.isEmpty() || exists(QFile::encodeName(joined)))
+        return joined;
+
+    QString resolved = absolute ? QStringLiteral("/") : QString();
+    for (const QString &part : parts) {
+        const QString exact = resolved + part;
+        if (exists(QFile::encodeName(exact))) {
+            resolved = exact + QLatin1Char('/');
+            continue;
+        }
+        const QString other = caseInsensitiveMatch(resolved, part);
+        resolved += (other.isEmpty() ? part : other) + QLatin1Char('/');
+    }
+    resolved.chop(1);
+    return resolved;
+}
+
+QString Dir(const QString &name)
+{
+    struct stat st;
+    const QByteArray native = QFile::encodeName(NativePath(name));
+    if (::stat(native.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+        return name;
+    return {};
+}
+
+std::optional<qint64> FileLen(const QString &path)
+{
+    struct stat st;
+    const QByteArray native = QFile::encodeName(NativePath(path));
+    if (::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return static_cast<qint64>(st.st_size);
+}
+
+std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
+                                                 int maxLineLength)
+{
+    QFile file(NativePath(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+
+    std::vector<QByteArray> lines;
+    QByteArray line;
+    bool skipping = false;   // past maxLineLength: drop the rest of this line
+    bool afterCr = false;    // a LF right after CR belongs to the same line break
+    char buffer[16384];
+    while (static_cast<int>(lines.size()) < maxLines) {
+        const qint64 n = file.read(buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        for (qint64 i = 0; i < n && static_cast<int>(lines.size()) < maxLines; ++i) {
+            const char c = buffer[i];
+            if (c == '\n' && afterCr) {
+                afterCr = false;
+                continue;
+            }
+            afterCr = (c == '\r');
+            if (c == '\r' || c == '\n') {
+                lines.push_back(line);
+                line.clear();
+                skipping = false;
+                continue;
+            }
+            if (skipping)
+                continue;
+            if (line.size() >= maxLineLength) {
+                skipping = true;
+                continue;
+            }
+            line.append(c);
+        }
+    }
+    // The last line needs no line break; an empty file has no lines at all.
+    if (static_cast<int>(lines.size()) < maxLines && (!line.isEmpty() || skipping))
+        lines.push_back(line);
+    return lines;
+}
+
+QString StartFolder()
+{
+    static const QString folder = QDir::currentPath();
+    return folder;
+}
+
+} // namespace platform

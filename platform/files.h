@@ -1,0 +1,32 @@
+#pragma once
+// Files on disk. The program names files the way the CD's platform does: relative to the current
+// directory, with '\' separators; this layer maps those names onto the file system.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+// On-disk path for a program path such as "images\\animals\\cat.jpg" (runs of '\' read as one).
+// A component with no exact match falls back to one that differs only in letter case, as a CD
+// mounted with upper-case names needs.
+QString NativePath(const QString &path);
+
+// The name when a file (not a folder) of that name exists, else "".
+QString Dir(const QString &name);
+
+// Length of a file in bytes; nothing when it cannot be read.
+std::optional<qint64> FileLen(const QString &path);
+
+// Reads up to maxLines text lines. A line ends at CR LF, a lone CR or a lone LF; a line longer
+// than maxLineLength is cut there and the rest of it skipped, so later lines keep their numbers.
+// Nothing when the file cannot be opened.
+std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
+                                                 int maxLineLength);
+
+// The current directory at start, which stands in for the application's start folder.
+QString StartFolder();
+
+} // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/folders.h"
+
+#include "platform/files.h"
+
+#include <QFile>
+
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+bool isAscii(const char *s, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// Names that do not survive a round trip through text are dropped, and so are names holding a
+// backslash: a program path made from either would never name the file again.
+bool decodeName(const char *raw, QString &out)
+{
+    const size_t n = std::strlen(raw);
+    if (std::memchr(raw, '\\', n))
+        return false;
+    out = QString::fromUtf8(raw, static_cast<qsizetype>(n));
+    if (isAscii(raw, n))
+        return true;
+    return out.toUtf8() == QByteArrayView(raw, static_cast<qsizetype>(n));
+}
+
+} // namespace
+
+std::optional<FolderListing> ListFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(NativePath(path));
+    const int fd = ::open(native.isEmpty() ? "." : native.constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat self;
+    if (::fstat(fd, &self) != 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    DIR *d = ::fdopendir(fd);
+    if (!d) {
+        ::close(fd);
+        return std::nullopt;
+    }
+
+    FolderListing listing;
+    listing.id = {static_cast<quint64>(self.st_dev), static_cast<quint64>(self.st_ino)};
+    listing.entries.reserve(64);
+    while (dirent *e = ::readdir(d)) {
+        FindData entry;
+        if (!decodeName(e->d_name, entry.name))
+            continue;
+        if (e->d_type == DT_DIR) {
+            entry.folder = true;
+        } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            // CD file systems report no types, and a link may lead to a folder: ask the entry.
+            struct stat st;
+            entry.folder = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        listing.entries.push_back(std::move(entry));
+    }
+    ::closedir(d);
+    return listing;
+}
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// Directory enumeration: each entry's name and whether it is a folder, in the file system's own
+// listing order (nothing is sorted).
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+struct FindData {
+    QString name;
+    bool folder = false;
+};
+
+// Identifies a folder on disk, so a walk can tell when a link leads back into itself.
+struct FolderId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FolderId &) const = default;
+};
+
+struct FolderListing {
+    FolderId id;
+    std::vector<FindData> entries; // "." and ".." included, as the platform reports them
+};
+
+// Lists a folder named by a program path ("images\\animals\\"). Nothing when it cannot be listed.
+// Names that cannot be represented as text (not valid UTF-8) are left out: no program path could
+// name them again.
+std::optional<FolderListing> ListFolder(const QString &path);
+
+} // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/services.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+
+int realMsgBox(const QString &prompt, int style, const QString &title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? QString::fromLatin1(AppTitle) : title);
+    box.setText(prompt);
+    box.setIcon(QMessageBox::NoIcon);
+    box.setTextFormat(Qt::PlainText);
+    if (style == vbOKCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
+}
+
+void realPlaySound(const QString &nativePath)
+{
+    // One effect for the whole run: replaying (the Reset button) reuses it.
+    static QSoundEffect *effect = nullptr;
+    if (!effect)
+        effect = new QSoundEffect(qApp);
+    effect->stop();
+    effect->setSource(QUrl::fromLocalFile(nativePath));
+    effect->play();
+}
+
+bool unsupportedWallpaper(const QString &) { return false; }
+void unsupportedOpenWith(const QString &) {}
+
+Services realServices()
+{
+    return Services{realMsgBox, realPlaySound, unsupportedWallpaper, unsupportedOpenWith};
+}
+
+QtMessageHandler previousHandler = nullptr;
+
+void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    const QByteArray category(context.category ? context.category : "");
+    if (category.startsWith("qt.multimedia") || message.contains(QLatin1String("QSoundEffect")) ||
+        message.contains(QLatin1String("PulseAudio")) || category.startsWith("qt.pulseaudio"))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+Services &services()
+{
+    static Services table = realServices();
+    return table;
+}
+
+void RestoreRealServices() { services() = realServices(); }
+
+int MsgBox(const QString &prompt, int style, const QString &title)
+{
+    return services().msgBox ? services().msgBox(prompt, style, title) : vbCancel;
+}
+
+void SilenceMultimediaWarnings() { previousHandler = qInstallMessageHandler(filterMessages); }
+
+} // namespace platform

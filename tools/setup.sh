@@ -1,0 +1,33 @@
+# Sourced by ./run, ./test and bench/run: installs what is missing and builds into build/.
+# ORVANE_BUILD_DIR and ORVANE_CMAKE_ARGS choose another build (the sanitizer pass uses them).
+
+ORVANE_PACKAGES=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev libgl-dev
+    fonts-liberation
+    libturbojpeg0-dev
+    xvfb xauth openbox xdotool x11-utils imagemagick
+)
+
+orvane_install_packages() {
+    local missing=()
+    for p in "${ORVANE_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+orvane_build() {
+    local dir="${ORVANE_BUILD_DIR:-build}"
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S . -B "$dir" -G Ninja ${ORVANE_CMAKE_ARGS:-} >/dev/null
+    fi
+    cmake --build "$dir" "$@"
+}

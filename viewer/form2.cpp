@@ -1,0 +1,1 @@
+#include "viewer/form2.h"
