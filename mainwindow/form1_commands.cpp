@@ -13,11 +13,7 @@ void Form1::Showbuttons()
 }
 
 void Form1::Command1_Click() {}
-void Form1::Command2_Click() {}
 void Form1::Command4_Click() {}
-void Form1::Command5_Click() {}
 void Form1::Image1_Click() {}
 void Form1::Picture1_Click() {}
 void Form1::List1_DblClick() {}
-void Form1::Label1_Click() {}
-void Form1::Label3_Click() {}

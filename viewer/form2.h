@@ -1,13 +1,70 @@
 #pragma once
-// The full-screen viewer.
+// The full-screen viewer: the current picture fitted to the screen on black, its title near the
+// bottom, stepping, zoom, the slideshow and the pop-up menu.
 
+#include "platform/controls.h"
+#include "platform/picture.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
 #include <QWidget>
 
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2() = default;
-    void Form_Load() {}
-    // The viewer is not there yet: showing it does nothing.
-    void Show() {}
+    Form2();
+
+    // Modeless show: loads the window if needed, covers the screen and activates it.
+    void Show();
+
+    // Start-up and display.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void DisplayImage();
+
+    // Zoom.
+    void zoom();
+    void unzoom();
+    void mnuOptionsZoomIn_Click();
+    void mnuOptionsZoomOut_Click();
+
+    // Navigation and keys.
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyPress(int keyAscii);
+    void mnuOptionsNext_Click();
+    void mnuOptionsPrevious_Click();
+    void mnuOptionsExit_Click();
+
+    // Slideshow and the pop-up menu.
+    void Timer1_Timer();
+    void Form_MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void Image1_MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void Label1_MouseDown(Qt::MouseButton button, QPoint globalPos);
+    void mnuOptionsSlideshow_Click();
+
+    // Handing the picture on: the save dialog, the wallpaper, Open With.
+    void mnuOptionsSave_Click();
+    void mnuOptionsWallpaper_Click();
+    void mnuOptionsOpen_Click();
+    void ShowOpenWithDialog(const QString &sFileName);
+
+    // The loader: the current picture, with its natural size.
+    platform::Picture Picture1;
+    platform::ImageBox *Image1;
+    platform::ClickLabel *Label1;
+    QTimer *Timer1;
+
+    QMenu *mnuOptions;
+    QAction *mnuOptionsTitle;
+    QAction *mnuOptionsNext;
+    QAction *mnuOptionsPrevious;
+    QAction *mnuOptionsSlideshow;
+    QAction *mnuOptionsZoomIn;
+    QAction *mnuOptionsZoomOut;
+    QAction *mnuOptionsSave;
+    QAction *mnuOptionsWallpaper;
+    QAction *mnuOptionsOpen;
+    QAction *mnuOptionsExit;
 };

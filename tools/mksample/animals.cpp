@@ -51,8 +51,8 @@ QImage paintCat(QSize size, std::uint64_t seed) {
     }
     QPainterPath tail;
     tail.moveTo(cx + 50 * u, wallY - 8 * u);
-    tail.cubicTo(cx + 115 * u, wallY - 4 * u, cx + 125 * u, wallY - 90 * u,
-                 cx + 92 * u, wallY - 118 * u);
+    tail.cubicTo(cx + 115 * u, wallY - 4 * u, cx + 125 * u, wallY - 90 * u, cx + 92 * u,
+                 wallY - 118 * u);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(shadow, 13 * u, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(tail);
@@ -92,8 +92,7 @@ QImage paintDog(QSize size, std::uint64_t seed) {
     p.drawPolygon(neck);
     const QPointF head(cx + 98 * u, gy - 176 * u);
     p.drawEllipse(head, 30 * u, 28 * u);
-    p.drawRoundedRect(QRectF(head.x() + 10 * u, head.y() - 6 * u, 42 * u, 24 * u), 11 * u,
-                      11 * u);
+    p.drawRoundedRect(QRectF(head.x() + 10 * u, head.y() - 6 * u, 42 * u, 24 * u), 11 * u, 11 * u);
     p.setBrush(QColor(40, 26, 20));
     p.drawEllipse(head + QPointF(50 * u, 0), 6 * u, 5 * u);
     p.save();

@@ -1,96 +1,14 @@
 #include "gif_writer.h"
 
+#include "quantizer.h"
+
 #include <QFile>
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
 #include <cstdint>
 #include <vector>
 
 namespace {
-
-using Palette = std::array<QRgb, 256>;
-
-// 6x6x6 colour cube followed by 40 extra greys: no per-picture palette, so the
-// output depends only on the pixels.
-const Palette &palette() {
-    static const Palette pal = [] {
-        Palette p{};
-        int n = 0;
-        for (int r = 0; r < 6; ++r)
-            for (int g = 0; g < 6; ++g)
-                for (int b = 0; b < 6; ++b)
-                    p[n++] = qRgb(r * 51, g * 51, b * 51);
-        for (int i = 0; n < 256; ++i) {
-            const int v = (i + 1) * 255 / 41;
-            p[n++] = qRgb(v, v, v);
-        }
-        return p;
-    }();
-    return pal;
-}
-
-int colourDistance(int r, int g, int b, QRgb c) {
-    const int dr = r - qRed(c);
-    const int dg = g - qGreen(c);
-    const int db = b - qBlue(c);
-    return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-}
-
-// Nearest grey entry (cube greys included) for every level 0..255.
-const std::array<std::uint8_t, 256> &nearestGrey() {
-    static const std::array<std::uint8_t, 256> table = [] {
-        std::array<std::uint8_t, 256> t{};
-        const Palette &pal = palette();
-        for (int v = 0; v < 256; ++v) {
-            int best = 0;
-            int bestDist = 1 << 30;
-            for (int k = 0; k < 256; ++k) {
-                if (qRed(pal[k]) != qGreen(pal[k]) || qGreen(pal[k]) != qBlue(pal[k]))
-                    continue;
-                const int d = std::abs(v - qRed(pal[k]));
-                if (d < bestDist) {
-                    bestDist = d;
-                    best = k;
-                }
-            }
-            t[v] = static_cast<std::uint8_t>(best);
-        }
-        return t;
-    }();
-    return table;
-}
-
-// The closer of the nearest cube colour and the nearest grey.
-std::uint8_t nearestIndex(int r, int g, int b) {
-    const Palette &pal = palette();
-    const int cube = ((r + 25) / 51) * 36 + ((g + 25) / 51) * 6 + (b + 25) / 51;
-    const int grey = nearestGrey()[(r + g + b) / 3];
-    return static_cast<std::uint8_t>(colourDistance(r, g, b, pal[grey]) <
-                                             colourDistance(r, g, b, pal[cube])
-                                         ? grey
-                                         : cube);
-}
-
-std::vector<std::uint8_t> quantize(const QImage &src) {
-    static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-    const QImage img = src.convertToFormat(QImage::Format_RGB32);
-    std::vector<std::uint8_t> out(static_cast<size_t>(img.width()) * img.height());
-    size_t i = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            // An offset of up to just under half a cube step spreads gradients into a
-            // fine pattern instead of broad bands, and leaves palette colours alone.
-            const int off = (2 * bayer[y & 3][x & 3] - 15) * 3 / 2;
-            out[i++] = nearestIndex(qBound(0, qRed(line[x]) + off, 255),
-                                    qBound(0, qGreen(line[x]) + off, 255),
-                                    qBound(0, qBlue(line[x]) + off, 255));
-        }
-    }
-    return out;
-}
 
 // Packs variable-width codes LSB first and cuts them into 255-byte sub-blocks.
 class CodeWriter {
@@ -230,7 +148,8 @@ bool writeGif(const QString &path, const QImage &img) {
     out.append(static_cast<char>(0xF7)); // global table, 8-bit colour, 256 entries
     out.append('\0');                    // background colour index
     out.append('\0');                    // square pixels
-    for (QRgb c : palette()) {
+    const IndexedImage indexed = quantize(img);
+    for (QRgb c : indexed.palette) {
         out.append(static_cast<char>(qRed(c)));
         out.append(static_cast<char>(qGreen(c)));
         out.append(static_cast<char>(qBlue(c)));
@@ -243,7 +162,7 @@ bool writeGif(const QString &path, const QImage &img) {
     putWord(out, img.height());
     out.append('\0'); // no local table, not interlaced
 
-    lzwEncode(quantize(img), out);
+    lzwEncode(indexed.indices, out);
     out.append(';');
 
     QFile f(path);

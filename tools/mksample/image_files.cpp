@@ -30,11 +30,32 @@ QByteArray encodeJpeg(const QImage &img) {
 // Orientation (0x0112), SHORT, count 1, value `orientation`.
 QByteArray exifOrientationSegment(int orientation) {
     const unsigned char tiff[] = {
-        'I', 'I', 0x2A, 0x00, 0x08, 0x00, 0x00, 0x00, // header, IFD at offset 8
-        0x01, 0x00,                                   // one entry
-        0x12, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, // tag, type SHORT, count 1
-        static_cast<unsigned char>(orientation), 0x00, 0x00, 0x00, // value, padded
-        0x00, 0x00, 0x00, 0x00,                                    // no next IFD
+        'I',
+        'I',
+        0x2A,
+        0x00,
+        0x08,
+        0x00,
+        0x00,
+        0x00, // header, IFD at offset 8
+        0x01,
+        0x00, // one entry
+        0x12,
+        0x01,
+        0x03,
+        0x00,
+        0x01,
+        0x00,
+        0x00,
+        0x00, // tag, type SHORT, count 1
+        static_cast<unsigned char>(orientation),
+        0x00,
+        0x00,
+        0x00, // value, padded
+        0x00,
+        0x00,
+        0x00,
+        0x00, // no next IFD
     };
     QByteArray payload("Exif", 4);
     payload.append(2, '\0');

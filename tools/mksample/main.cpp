@@ -56,9 +56,8 @@ bool writeAll(const QDir &out) {
         if (!QDir().mkpath(QFileInfo(path).path()))
             return fail(QFileInfo(path).path());
         const QImage img = pic.draw(pic.size, pictureSeed(pic.path));
-        const bool ok = pic.storage == Storage::JpegOrientation6
-                            ? saveJpegOrientation6(path, img)
-                            : savePicture(path, img);
+        const bool ok = pic.storage == Storage::JpegOrientation6 ? saveJpegOrientation6(path, img)
+                                                                 : savePicture(path, img);
         if (!ok)
             return fail(pic.path);
     }

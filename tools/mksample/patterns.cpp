@@ -16,7 +16,9 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-double scaleFor(QSize size) { return std::min(size.width(), size.height() * 4 / 3) / 640.0; }
+double scaleFor(QSize size) {
+    return std::min(size.width(), size.height() * 4 / 3) / 640.0;
+}
 
 QImage canvas(QSize size, QColor top, QColor bottom) {
     QImage img(size, QImage::Format_RGB32);
@@ -98,13 +100,13 @@ QImage paintTriangles(QSize size, std::uint64_t seed) {
     const QColor b(96, 52, 140);
     auto triangle = [&](QPointF p0, QPointF p1, QPointF p2) {
         const QPointF c = (p0 + p1 + p2) / 3.0;
-        const double t = std::clamp(
-            (c.x() / size.width() + c.y() / size.height()) / 2.0 + rng.range(-0.06, 0.06), 0.0,
-            1.0);
-        const QColor col = QColor::fromRgbF(
-            static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
-            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
-            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+        const double t = std::clamp((c.x() / size.width() + c.y() / size.height()) / 2.0 +
+                                        rng.range(-0.06, 0.06),
+                                    0.0, 1.0);
+        const QColor col =
+            QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                             static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                             static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
         p.setPen(QPen(col, 1));
         p.setBrush(col);
         p.drawPolygon(QPolygonF({p0, p1, p2}));
@@ -130,7 +132,8 @@ QImage paintRings(QSize size, std::uint64_t seed) {
     startPainter(p);
     p.setBrush(Qt::NoBrush);
     for (int c = 0; c < 3; ++c) {
-        const QPointF centre(rng.range(0.2, 0.8) * size.width(), rng.range(0.2, 0.8) * size.height());
+        const QPointF centre(rng.range(0.2, 0.8) * size.width(),
+                             rng.range(0.2, 0.8) * size.height());
         const double hue = rng.unit();
         for (int i = 1; i <= 14; ++i) {
             p.setPen(QPen(hsv(hue + i * 0.025, 0.6, 1.0, 0.55), 3 * s));
@@ -141,8 +144,8 @@ QImage paintRings(QSize size, std::uint64_t seed) {
 }
 
 QImage paintStripes(QSize size, std::uint64_t seed) {
-    static const QColor colours[] = {{38, 70, 83}, {42, 157, 143}, {233, 196, 106},
-                                     {244, 162, 97}, {231, 111, 81}};
+    static const QColor colours[] = {
+        {38, 70, 83}, {42, 157, 143}, {233, 196, 106}, {244, 162, 97}, {231, 111, 81}};
     QImage img(size, QImage::Format_RGB32);
     Rng rng(seed);
     const double s = scaleFor(size);

@@ -171,7 +171,8 @@ std::vector<SamplePicture> samplePictures() {
     rainbow.rainbow = true;
     rainbow.light = Light::None;
 
-    Landscape nightSea = withSea(nightSky(150, Light::Moon), QColor(40, 56, 100), QColor(6, 10, 30));
+    Landscape nightSea =
+        withSea(nightSky(150, Light::Moon), QColor(40, 56, 100), QColor(6, 10, 30));
     nightSea.lightPos = QPointF(0.4, 0.25);
 
     Landscape mountains = daySky(2);
@@ -238,7 +239,8 @@ std::vector<SamplePicture> samplePictures() {
         {"images/skies/storm coming.jpg", svga, scene(storm)},
         {"images/skies/rainbow.gif", vga, scene(rainbow)},
 
-        {"images/skies/night/starry night.jpg", svga, scene(nightHills(nightSky(320, Light::None)))},
+        {"images/skies/night/starry night.jpg", svga,
+         scene(nightHills(nightSky(320, Light::None)))},
         {"images/skies/night/full moon.gif", vga, scene(nightHills(nightSky(120, Light::Moon)))},
         {"images/skies/night/crescent moon.jpg", vga,
          scene(nightHills(nightSky(200, Light::Crescent)))},
@@ -281,7 +283,9 @@ std::vector<SamplePicture> samplePictures() {
     return list;
 }
 
-std::uint64_t pictureSeed(const QString &path) { return seedFor(path); }
+std::uint64_t pictureSeed(const QString &path) {
+    return seedFor(path);
+}
 
 QImage paintSplash(QSize size) {
     Landscape l = withSea(sunsetSky(), QColor(236, 150, 110), QColor(80, 50, 100), 0.66);

@@ -144,8 +144,8 @@ void paintClouds(QPainter &p, QSize size, const Landscape &s, double scale, Rng 
         const double span = rng.range(50, 110) * scale;
         const int puffs = rng.between(5, 8);
         for (int k = 0; k < puffs; ++k) {
-            const QPointF c = centre + QPointF(rng.range(-1.0, 1.0) * span,
-                                               rng.range(-0.25, 0.15) * span);
+            const QPointF c =
+                centre + QPointF(rng.range(-1.0, 1.0) * span, rng.range(-0.25, 0.15) * span);
             const double r = span * rng.range(0.35, 0.6);
             QRadialGradient g(c, r);
             g.setColorAt(0, withAlpha(s.cloudColour, 210));
@@ -254,8 +254,8 @@ void paintBoat(QPainter &p, QSize size, const Landscape &s, double scale) {
     const QPointF c(size.width() * 0.62, s.horizon * size.height() + 45 * scale);
     p.setPen(Qt::NoPen);
     QPolygonF hull;
-    hull << c + QPointF(-50, 0) * scale << c + QPointF(50, 0) * scale
-         << c + QPointF(36, 14) * scale << c + QPointF(-36, 14) * scale;
+    hull << c + QPointF(-50, 0) * scale << c + QPointF(50, 0) * scale << c + QPointF(36, 14) * scale
+         << c + QPointF(-36, 14) * scale;
     p.setBrush(QColor(120, 70, 50));
     p.drawPolygon(hull);
     p.setBrush(QColor(70, 50, 40));

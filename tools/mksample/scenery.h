@@ -34,7 +34,7 @@ struct Landscape {
     double lightRadius = 0.07; // fraction of picture height
     QColor lightColour{255, 236, 160};
 
-    int stars = 0;  // per 640x480 of area
+    int stars = 0; // per 640x480 of area
     int clouds = 0;
     QColor cloudColour{255, 255, 255};
     int birds = 0;

@@ -18,10 +18,10 @@ void putLe(QByteArray &out, std::uint32_t v, int bytes) {
 }
 
 struct Partial {
-    double freq;   // Hz
-    double amp;    // relative loudness
-    double decay;  // per second
-    double start;  // seconds
+    double freq;  // Hz
+    double amp;   // relative loudness
+    double decay; // per second
+    double start; // seconds
 };
 
 // A bell-like pair of notes (E6 then A5) with a few inharmonic overtones each.
