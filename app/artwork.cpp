@@ -6,8 +6,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-QImage MainWindowArtwork()
-{
+QImage MainWindowArtwork() {
     QImage image(400, 375, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -36,8 +35,7 @@ QImage MainWindowArtwork()
     return image;
 }
 
-QIcon ProgramIcon()
-{
+QIcon ProgramIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128}) {
         QPixmap pixmap(size, size);
@@ -66,8 +64,7 @@ QIcon ProgramIcon()
     return icon;
 }
 
-QIcon RingOfColoursIcon()
-{
+QIcon RingOfColoursIcon() {
     QIcon icon;
     for (int size : {16, 32, 64}) {
         QPixmap pixmap(size, size);
@@ -75,8 +72,8 @@ QIcon RingOfColoursIcon()
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing);
         QConicalGradient ring(size / 2.0, size / 2.0, 90);
-        const QColor spectrum[] = {Qt::red, Qt::yellow, Qt::green, Qt::cyan, Qt::blue,
-                                   Qt::magenta, Qt::red};
+        const QColor spectrum[] = {Qt::red,  Qt::yellow,  Qt::green, Qt::cyan,
+                                   Qt::blue, Qt::magenta, Qt::red};
         for (int i = 0; i < 7; ++i)
             ring.setColorAt(i / 6.0, spectrum[i]);
         const double width = size * 0.22;

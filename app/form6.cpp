@@ -10,8 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 
-Form6::Form6() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
-{
+Form6::Form6() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     platform::SetClientSize(this, 3000, 1500);
     setFixedSize(size());
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -23,8 +22,7 @@ Form6::Form6() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
     Timer1->start();
 }
 
-void Form6::Form_Load()
-{
+void Form6::Form_Load() {
     // A splash picture that cannot be decoded is treated like a missing one.
     if (!platform::Dir(QStringLiteral("splash.jpg")).isEmpty()) {
         if (auto picture = platform::LoadPicture(QStringLiteral("splash.jpg"))) {
@@ -35,18 +33,18 @@ void Form6::Form_Load()
     handOver();
 }
 
-void Form6::Timer1_Timer() { handOver(); }
+void Form6::Timer1_Timer() {
+    handOver();
+}
 
-void Form6::handOver()
-{
+void Form6::handOver() {
     Form1 &main = Instance<Form1>();
     platform::ActivateForm(&main);
     main.setEnabled(true);
     Unload<Form6>();
 }
 
-void Form6::paintEvent(QPaintEvent *)
-{
+void Form6::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     // Unscaled from the top-left corner: a larger picture is clipped, a smaller one leaves the
     // background showing.

@@ -7,7 +7,7 @@
 
 class Form6 : public QWidget {
     Q_OBJECT
-public:
+  public:
     Form6();
 
     void Form_Load();
@@ -16,9 +16,9 @@ public:
     QTimer *Timer1;
     QImage Picture;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
 
-private:
+  private:
     void handOver();
 };

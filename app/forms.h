@@ -8,10 +8,11 @@
 
 template <class F> inline F *FormSlot = nullptr;
 
-template <class F> bool IsLoaded() { return FormSlot<F> != nullptr; }
+template <class F> bool IsLoaded() {
+    return FormSlot<F> != nullptr;
+}
 
-template <class F> F &Instance()
-{
+template <class F> F &Instance() {
     if (F *loaded = FormSlot<F>)
         return *loaded;
     F *form = new F();
@@ -24,8 +25,7 @@ template <class F> F &Instance()
     return *form;
 }
 
-template <class F> void Unload()
-{
+template <class F> void Unload() {
     F *form = FormSlot<F>;
     if (!form)
         return;
@@ -38,8 +38,7 @@ template <class F> void Unload()
 }
 
 // Shows a window modally; the window that was active before is activated again afterwards.
-template <class F> void ShowModal()
-{
+template <class F> void ShowModal() {
     QWidget *before = platform::LastActiveForm();
     F &form = Instance<F>();
     platform::RunModal(&form);

@@ -2,8 +2,7 @@
 
 Globals g;
 
-QString CatalogueEntry(int index)
-{
+QString CatalogueEntry(int index) {
     if (index < 0 || index > CatalogueCapacity)
         return {};
     return g.ImageArray[static_cast<size_t>(index)];

@@ -15,46 +15,39 @@
 
 namespace {
 
-QMap<QString, BenchFn> &cases()
-{
+QMap<QString, BenchFn> &cases() {
     static QMap<QString, BenchFn> map;
     return map;
 }
-QMap<QString, std::function<int(const QStringList &)>> &children()
-{
+QMap<QString, std::function<int(const QStringList &)>> &children() {
     static QMap<QString, std::function<int(const QStringList &)>> map;
     return map;
 }
 
-double elapsedMs(const BenchFn &fn)
-{
+double elapsedMs(const BenchFn &fn) {
     QElapsedTimer timer;
     timer.start();
     fn();
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace
 
-BenchRegistration::BenchRegistration(const char *name, BenchFn run)
-{
+BenchRegistration::BenchRegistration(const char *name, BenchFn run) {
     cases().insert(QString::fromLatin1(name), std::move(run));
 }
 
 BenchChildRegistration::BenchChildRegistration(const char *name,
-                                               std::function<int(const QStringList &)> run)
-{
+                                               std::function<int(const QStringList &)> run) {
     children().insert(QString::fromLatin1(name), std::move(run));
 }
 
-Medians MeasureSideBySide(const BenchFn &ours, const BenchFn &ref, int runs)
-{
+Medians MeasureSideBySide(const BenchFn &ours, const BenchFn &ref, int runs) {
     elapsedMs(ours);
     elapsedMs(ref);
     std::vector<double> a, b;
@@ -65,8 +58,7 @@ Medians MeasureSideBySide(const BenchFn &ours, const BenchFn &ref, int runs)
     return {median(a), median(b)};
 }
 
-double MedianMs(const BenchFn &fn, int runs)
-{
+double MedianMs(const BenchFn &fn, int runs) {
     elapsedMs(fn);
     std::vector<double> a;
     for (int i = 0; i < runs; ++i)
@@ -74,22 +66,20 @@ double MedianMs(const BenchFn &fn, int runs)
     return median(a);
 }
 
-void ReportRatio(const char *name, Medians m, const QString &extra)
-{
+void ReportRatio(const char *name, Medians m, const QString &extra) {
     std::printf("%s ratio=%.2f ours=%.2fms ref=%.2fms%s%s\n", name, m.ref > 0 ? m.ours / m.ref : 0,
                 m.ours, m.ref, extra.isEmpty() ? "" : " ", qPrintable(extra));
     std::fflush(stdout);
 }
 
-void ReportMemory(const char *name, double peakMb, double refMb, const QString &extra)
-{
-    std::printf("%s peak=%.0fMB ref=%.0fMB%s%s\n", name, peakMb, refMb,
-                extra.isEmpty() ? "" : " ", qPrintable(extra));
+void ReportMemory(const char *name, double peakMb, double refMb, const QString &extra) {
+    std::printf("%s peak=%.0fMB ref=%.0fMB%s%s\n", name, peakMb, refMb, extra.isEmpty() ? "" : " ",
+                qPrintable(extra));
     std::fflush(stdout);
 }
 
-double PeakRssOfChild(const QString &job, const QStringList &args, const QString &workingDirectory)
-{
+double PeakRssOfChild(const QString &job, const QStringList &args,
+                      const QString &workingDirectory) {
     const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
     std::vector<QByteArray> argv = {program, "--child", job.toUtf8()};
     for (const QString &a : args)
@@ -116,15 +106,14 @@ double PeakRssOfChild(const QString &job, const QStringList &args, const QString
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-QString BenchDataDir(const QString &name)
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data/") + name;
+QString BenchDataDir(const QString &name) {
+    const QString dir =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data/") + name;
     QDir().mkpath(dir);
     return dir;
 }
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

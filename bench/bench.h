@@ -12,18 +12,18 @@ using BenchFn = std::function<void()>;
 struct BenchRegistration {
     BenchRegistration(const char *name, BenchFn run);
 };
-#define BENCH_CASE(id, name)                                                                   \
-    static void bench_##id();                                                                  \
-    static const BenchRegistration bench_registration_##id(name, bench_##id);                  \
+#define BENCH_CASE(id, name)                                                                       \
+    static void bench_##id();                                                                      \
+    static const BenchRegistration bench_registration_##id(name, bench_##id);                      \
     static void bench_##id()
 
 // Child processes (for memory cases) run one registered job by name.
 struct BenchChildRegistration {
     BenchChildRegistration(const char *name, std::function<int(const QStringList &args)> run);
 };
-#define BENCH_CHILD(id, name)                                                                  \
-    static int benchchild_##id(const QStringList &args);                                       \
-    static const BenchChildRegistration benchchild_registration_##id(name, benchchild_##id);   \
+#define BENCH_CHILD(id, name)                                                                      \
+    static int benchchild_##id(const QStringList &args);                                           \
+    static const BenchChildRegistration benchchild_registration_##id(name, benchchild_##id);       \
     static int benchchild_##id(const QStringList &args)
 
 // Runs ours and ref alternately (runs times each, after one warm-up of each) and returns the

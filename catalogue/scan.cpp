@@ -5,19 +5,16 @@
 
 #include <algorithm>
 
-QString AddBackslash(const QString &path)
-{
+QString AddBackslash(const QString &path) {
     return path.endsWith(QLatin1Char('\\')) ? path : path + QLatin1Char('\\');
 }
 
-QString TrimNull(const QString &startstr)
-{
+QString TrimNull(const QString &startstr) {
     const qsizetype p = startstr.indexOf(QChar(0));
     return p < 0 ? startstr : startstr.left(p);
 }
 
-bool IsPictureName(const QString &name)
-{
+bool IsPictureName(const QString &name) {
     if (name.size() < 3)
         return false;
     const QString last = name.right(3);
@@ -27,8 +24,7 @@ bool IsPictureName(const QString &name)
 }
 
 void FindImageFiles(ScanParams &params, const std::vector<platform::FindData> &entries,
-                    platform::ListBox &List1)
-{
+                    platform::ListBox &List1) {
     const QString path = AddBackslash(params.Folder);
     // The entry's folder part: the path with the leading picture folder removed.
     const QString relative = path.mid(g.ImagesFolder.size());
@@ -46,8 +42,7 @@ void FindImageFiles(ScanParams &params, const std::vector<platform::FindData> &e
     }
 }
 
-void ScanFolder(ScanParams &params, platform::ListBox &List1)
-{
+void ScanFolder(ScanParams &params, platform::ListBox &List1) {
     const QString path = AddBackslash(params.Folder);
     const auto listing = platform::ListFolder(path);
     if (!listing)

@@ -20,8 +20,7 @@
 
 namespace {
 
-QFont designFont(const char *family, qreal points, bool bold = false)
-{
+QFont designFont(const char *family, qreal points, bool bold = false) {
     // Where the named font is missing, Liberation Sans has the same metrics.
     QFont font;
     font.setFamilies({QString::fromLatin1(family), QStringLiteral("Liberation Sans")});
@@ -31,8 +30,7 @@ QFont designFont(const char *family, qreal points, bool bold = false)
 }
 
 QPushButton *button(QWidget *parent, const char *caption, const char *tip, float left, float top,
-                    const QFont &font)
-{
+                    const QFont &font) {
     auto *b = new QPushButton(QString::fromLatin1(caption), parent);
     b->setToolTip(QString::fromLatin1(tip));
     b->setFont(font);
@@ -44,8 +42,7 @@ QPushButton *button(QWidget *parent, const char *caption, const char *tip, float
 
 Form1::Form1()
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-{
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     designControls();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -55,8 +52,7 @@ Form1::Form1()
                 [this](QSessionManager &) { Form_QueryUnload(2); });
 }
 
-void Form1::designControls()
-{
+void Form1::designControls() {
     setWindowTitle(QStringLiteral("Brantwell"));
     setWindowIcon(ProgramIcon());
     setFont(designFont("Arial", 8.25));
@@ -148,8 +144,7 @@ void Form1::designControls()
         child->installEventFilter(this);
 }
 
-void Form1::Form_Load()
-{
+void Form1::Form_Load() {
     setWindowTitle(QStringLiteral("Orvane v3.0"));
     if (auto menupic = platform::LoadPicture(QStringLiteral("menupic.jpg")))
         Picture = menupic->image;
@@ -157,8 +152,8 @@ void Form1::Form_Load()
     g.SlideshowOn = 0;
     g.ActiveWindow = 1;
 
-    const auto settings = ReadTitleSettings(platform::ReadLines(
-        QStringLiteral("orvane.ini"), SettingsLines, SettingsLineLength));
+    const auto settings = ReadTitleSettings(
+        platform::ReadLines(QStringLiteral("orvane.ini"), SettingsLines, SettingsLineLength));
     if (settings.colour) {
         QPalette titlePalette = Label1->palette();
         titlePalette.setColor(QPalette::WindowText, *settings.colour);
@@ -183,22 +178,19 @@ void Form1::Form_Load()
         platform::services().playSound(platform::NativePath(QStringLiteral("orvane.wav")));
 }
 
-void Form1::Form_Activate()
-{
+void Form1::Form_Activate() {
     g.ActiveWindow = 1;
     if (g.SlideshowOn == 0)
         List1->SetFocus();
     List1->SetSelected(g.CurrentIndex - 1);
 }
 
-void Form1::Form_KeyDown(int keyCode, int)
-{
+void Form1::Form_KeyDown(int keyCode, int) {
     if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter)
         Instance<Form2>().Show();
 }
 
-void Form1::Form_QueryUnload(int unloadMode)
-{
+void Form1::Form_QueryUnload(int unloadMode) {
     if (unloadMode == 0) {
         // End: the whole program stops at once, whatever else is open.
         QCoreApplication::exit(0);
@@ -208,22 +200,21 @@ void Form1::Form_QueryUnload(int unloadMode)
         Form_Terminate();
 }
 
-void Form1::Form_Terminate() { Unload<Form2>(); }
+void Form1::Form_Terminate() {
+    Unload<Form2>();
+}
 
-void Form1::paintEvent(QPaintEvent *)
-{
+void Form1::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.drawImage(0, 0, Picture);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
-{
+void Form1::closeEvent(QCloseEvent *event) {
     Form_QueryUnload(0);
     event->accept();
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
         // A key the control leaves unhandled comes on to the window itself: see it once only.
         previewedKey_ = event;
@@ -233,8 +224,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::keyPressEvent(QKeyEvent *event)
-{
+void Form1::keyPressEvent(QKeyEvent *event) {
     if (event != previewedKey_)
         Form_KeyDown(event->key(), static_cast<int>(event->modifiers()));
     previewedKey_ = nullptr;

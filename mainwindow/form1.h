@@ -14,7 +14,7 @@
 
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     Form1();
 
     // Start-up and shut-down.
@@ -70,13 +70,13 @@ public:
     // The window's background picture, drawn unscaled from the top-left corner.
     QImage Picture;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
-private:
+  private:
     void designControls();
     const QEvent *previewedKey_ = nullptr;
 };

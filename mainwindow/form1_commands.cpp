@@ -1,13 +1,11 @@
 #include "mainwindow/form1.h"
 
-void Form1::HideButtons()
-{
+void Form1::HideButtons() {
     for (QPushButton *b : {Command1, Command2, Command4, Command5, Command6, Command7})
         b->setEnabled(false);
 }
 
-void Form1::Showbuttons()
-{
+void Form1::Showbuttons() {
     for (QPushButton *b : {Command1, Command2, Command4, Command5, Command6, Command7})
         b->setEnabled(true);
 }

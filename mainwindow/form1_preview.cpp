@@ -1,8 +1,7 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 
-void Form1::List1_Click()
-{
+void Form1::List1_Click() {
     g.CurrentIndex = List1->ListIndex() + 1;
     Thumbnail();
 }

@@ -2,16 +2,14 @@
 
 #include <cmath>
 
-std::optional<int> ToInteger16(const QString &text)
-{
+std::optional<int> ToInteger16(const QString &text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
     // Only plain decimal notation: digits, one point, an optional sign and exponent.
     for (const QChar c : trimmed) {
-        if (!(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('.') &&
-            c != QLatin1Char('-') && c != QLatin1Char('+') && c != QLatin1Char('e') &&
-            c != QLatin1Char('E'))
+        if (!(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('.') && c != QLatin1Char('-') &&
+            c != QLatin1Char('+') && c != QLatin1Char('e') && c != QLatin1Char('E'))
             return std::nullopt;
     }
     bool ok = false;
@@ -24,21 +22,19 @@ std::optional<int> ToInteger16(const QString &text)
     return static_cast<int>(rounded);
 }
 
-std::optional<QColor> QBColor(int index)
-{
+std::optional<QColor> QBColor(int index) {
     static const QColor palette[16] = {
-        {0, 0, 0},     {0, 0, 128},     {0, 128, 0},   {0, 128, 128},
-        {128, 0, 0},   {128, 0, 128},   {128, 128, 0}, {192, 192, 192},
+        {0, 0, 0},       {0, 0, 128},   {0, 128, 0},   {0, 128, 128},
+        {128, 0, 0},     {128, 0, 128}, {128, 128, 0}, {192, 192, 192},
         {128, 128, 128}, {0, 0, 255},   {0, 255, 0},   {0, 255, 255},
-        {255, 0, 0},   {255, 0, 255},   {255, 255, 0}, {255, 255, 255},
+        {255, 0, 0},     {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
     };
     if (index < 0 || index > 15)
         return std::nullopt;
     return palette[index];
 }
 
-TitleSettings ReadTitleSettings(const std::optional<std::vector<QByteArray>> &lines)
-{
+TitleSettings ReadTitleSettings(const std::optional<std::vector<QByteArray>> &lines) {
     TitleSettings settings;
     const size_t count = lines ? lines->size() : 0;
     // A file that ends before line 2 leaves the value unset, which converts to 0: black.

@@ -12,19 +12,17 @@ namespace {
 QPointer<QWidget> lastActive;
 
 class ActivationFilter : public QObject {
-public:
+  public:
     using QObject::QObject;
     QHash<QObject *, std::function<void()>> handlers;
 
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
+    bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::WindowActivate)
             noteActivated(static_cast<QWidget *>(watched));
         return false;
     }
 
-    void noteActivated(QWidget *form)
-    {
+    void noteActivated(QWidget *form) {
         if (lastActive == form)
             return;
         const auto it = handlers.constFind(form);
@@ -36,32 +34,30 @@ public:
     }
 };
 
-ActivationFilter &filter()
-{
+ActivationFilter &filter() {
     static auto *instance = new ActivationFilter;
     return *instance;
 }
 
 } // namespace
 
-void TrackActivation(QWidget *form, std::function<void()> formActivate)
-{
+void TrackActivation(QWidget *form, std::function<void()> formActivate) {
     filter().handlers.insert(form, std::move(formActivate));
     form->installEventFilter(&filter());
 }
 
-void ForgetForm(QWidget *form)
-{
+void ForgetForm(QWidget *form) {
     filter().handlers.remove(form);
     form->removeEventFilter(&filter());
     if (lastActive == form)
         lastActive = nullptr;
 }
 
-QWidget *LastActiveForm() { return lastActive; }
+QWidget *LastActiveForm() {
+    return lastActive;
+}
 
-void ActivateForm(QWidget *form)
-{
+void ActivateForm(QWidget *form) {
     if (!form)
         return;
     form->show();
@@ -70,8 +66,7 @@ void ActivateForm(QWidget *form)
     filter().noteActivated(form);
 }
 
-void RunModal(QWidget *form)
-{
+void RunModal(QWidget *form) {
     QPointer<QWidget> guard(form);
     QEventLoop loop;
     QObject::connect(form, &QObject::destroyed, &loop, &QEventLoop::quit);

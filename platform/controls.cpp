@@ -7,43 +7,38 @@
 
 namespace platform {
 
-ImageBox::ImageBox(QWidget *parent) : QWidget(parent)
-{
+ImageBox::ImageBox(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void ImageBox::SetPicture(const QImage &image)
-{
+void ImageBox::SetPicture(const QImage &image) {
     image_ = image;
     scaled_ = QPixmap();
     update();
 }
 
-void ImageBox::SetLeft(float v)
-{
+void ImageBox::SetLeft(float v) {
     left_ = v;
     relayout();
 }
-void ImageBox::SetTop(float v)
-{
+void ImageBox::SetTop(float v) {
     top_ = v;
     relayout();
 }
-void ImageBox::SetWidth(float v)
-{
+void ImageBox::SetWidth(float v) {
     width_ = v;
     relayout();
 }
-void ImageBox::SetHeight(float v)
-{
+void ImageBox::SetHeight(float v) {
     height_ = v;
     relayout();
 }
 
-void ImageBox::relayout() { Place(this, left_, top_, width_, height_); }
+void ImageBox::relayout() {
+    Place(this, left_, top_, width_, height_);
+}
 
-void ImageBox::paintEvent(QPaintEvent *)
-{
+void ImageBox::paintEvent(QPaintEvent *) {
     if (image_.isNull() || width() <= 0 || height() <= 0)
         return;
     const qreal dpr = devicePixelRatioF();
@@ -59,30 +54,25 @@ void ImageBox::paintEvent(QPaintEvent *)
     painter.drawPixmap(0, 0, scaled_);
 }
 
-void ImageBox::mousePressEvent(QMouseEvent *event)
-{
+void ImageBox::mousePressEvent(QMouseEvent *event) {
     emit MouseDown(event->button(), event->globalPosition().toPoint());
 }
 
-void ImageBox::mouseReleaseEvent(QMouseEvent *event)
-{
+void ImageBox::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Click();
 }
 
-void ClickLabel::mousePressEvent(QMouseEvent *event)
-{
+void ClickLabel::mousePressEvent(QMouseEvent *event) {
     emit MouseDown(event->button(), event->globalPosition().toPoint());
 }
 
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
-{
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Click();
 }
 
-PictureFrame::PictureFrame(QWidget *parent) : QWidget(parent)
-{
+PictureFrame::PictureFrame(QWidget *parent) : QWidget(parent) {
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::black);
@@ -91,8 +81,7 @@ PictureFrame::PictureFrame(QWidget *parent) : QWidget(parent)
 
 void PictureFrame::paintEvent(QPaintEvent *) {}
 
-void PictureFrame::mouseReleaseEvent(QMouseEvent *event)
-{
+void PictureFrame::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Click();
 }

@@ -12,7 +12,7 @@ namespace platform {
 // Shows its picture stretched to its own size, smoothly filtered and drawn from device pixels.
 class ImageBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ImageBox(QWidget *parent = nullptr);
 
     void SetPicture(const QImage &image);
@@ -29,16 +29,16 @@ public:
     void SetHeight(float v);
     void SetVisible(bool visible) { setVisible(visible); }
 
-signals:
+  signals:
     void Click();
     void MouseDown(Qt::MouseButton button, QPoint globalPos);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
-private:
+  private:
     void relayout();
 
     QImage image_;
@@ -49,14 +49,14 @@ private:
 // A label that reports clicks and mouse presses, as the runtime's labels do.
 class ClickLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     using QLabel::QLabel;
 
-signals:
+  signals:
     void Click();
     void MouseDown(Qt::MouseButton button, QPoint globalPos);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
@@ -64,13 +64,13 @@ protected:
 // A black picture box that reports clicks; the preview frame.
 class PictureFrame : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureFrame(QWidget *parent = nullptr);
 
-signals:
+  signals:
     void Click();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };

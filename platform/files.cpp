@@ -11,22 +11,19 @@ namespace platform {
 
 namespace {
 
-QStringList components(const QString &path)
-{
+QStringList components(const QString &path) {
     QString p = path;
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
-bool exists(const QByteArray &native)
-{
+bool exists(const QByteArray &native) {
     struct stat st;
     return ::stat(native.constData(), &st) == 0;
 }
 
 // The entry of folder whose name equals name ignoring letter case, or "" when there is none.
-QString caseInsensitiveMatch(const QString &folder, const QString &name)
-{
+QString caseInsensitiveMatch(const QString &folder, const QString &name) {
     const QByteArray dirName = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
     DIR *d = ::opendir(dirName.constData());
     if (!d)
@@ -45,8 +42,7 @@ QString caseInsensitiveMatch(const QString &folder, const QString &name)
 
 } // namespace
 
-QString NativePath(const QString &path)
-{
+QString NativePath(const QString &path) {
     const QStringList parts = components(path);
     const bool absolute = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
     QString joined = (absolute ? QStringLiteral("/") : QString()) + parts.join(QLatin1Char('/'));
@@ -67,8 +63,7 @@ QString NativePath(const QString &path)
     return resolved;
 }
 
-QString Dir(const QString &name)
-{
+QString Dir(const QString &name) {
     struct stat st;
     const QByteArray native = QFile::encodeName(NativePath(name));
     if (::stat(native.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
@@ -76,8 +71,7 @@ QString Dir(const QString &name)
     return {};
 }
 
-std::optional<qint64> FileLen(const QString &path)
-{
+std::optional<qint64> FileLen(const QString &path) {
     struct stat st;
     const QByteArray native = QFile::encodeName(NativePath(path));
     if (::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
@@ -86,16 +80,15 @@ std::optional<qint64> FileLen(const QString &path)
 }
 
 std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
-                                                 int maxLineLength)
-{
+                                                 int maxLineLength) {
     QFile file(NativePath(path));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
 
     std::vector<QByteArray> lines;
     QByteArray line;
-    bool skipping = false;   // past maxLineLength: drop the rest of this line
-    bool afterCr = false;    // a LF right after CR belongs to the same line break
+    bool skipping = false; // past maxLineLength: drop the rest of this line
+    bool afterCr = false;  // a LF right after CR belongs to the same line break
     char buffer[16384];
     while (static_cast<int>(lines.size()) < maxLines) {
         const qint64 n = file.read(buffer, sizeof buffer);
@@ -129,8 +122,7 @@ std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLin
     return lines;
 }
 
-QString StartFolder()
-{
+QString StartFolder() {
     static const QString folder = QDir::currentPath();
     return folder;
 }

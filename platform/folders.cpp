@@ -14,8 +14,7 @@ namespace platform {
 
 namespace {
 
-bool isAscii(const char *s, size_t n)
-{
+bool isAscii(const char *s, size_t n) {
     for (size_t i = 0; i < n; ++i)
         if (static_cast<unsigned char>(s[i]) >= 0x80)
             return false;
@@ -24,8 +23,7 @@ bool isAscii(const char *s, size_t n)
 
 // Names that do not survive a round trip through text are dropped, and so are names holding a
 // backslash: a program path made from either would never name the file again.
-bool decodeName(const char *raw, QString &out)
-{
+bool decodeName(const char *raw, QString &out) {
     const size_t n = std::strlen(raw);
     if (std::memchr(raw, '\\', n))
         return false;
@@ -37,11 +35,10 @@ bool decodeName(const char *raw, QString &out)
 
 } // namespace
 
-std::optional<FolderListing> ListFolder(const QString &path)
-{
+std::optional<FolderListing> ListFolder(const QString &path) {
     const QByteArray native = QFile::encodeName(NativePath(path));
-    const int fd = ::open(native.isEmpty() ? "." : native.constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(native.isEmpty() ? "." : native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     struct stat self;

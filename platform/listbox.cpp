@@ -7,15 +7,13 @@
 namespace platform {
 
 class ListRows : public QAbstractListModel {
-public:
+  public:
     using QAbstractListModel::QAbstractListModel;
 
-    int rowCount(const QModelIndex &parent) const override
-    {
+    int rowCount(const QModelIndex &parent) const override {
         return parent.isValid() ? 0 : static_cast<int>(shown);
     }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
+    QVariant data(const QModelIndex &index, int role) const override {
         if (!index.isValid() || index.row() >= shown)
             return {};
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
@@ -23,16 +21,14 @@ public:
         return {};
     }
 
-    void publish()
-    {
+    void publish() {
         if (shown == rows.size())
             return;
         beginInsertRows({}, static_cast<int>(shown), static_cast<int>(rows.size()) - 1);
         shown = rows.size();
         endInsertRows();
     }
-    void clear()
-    {
+    void clear() {
         beginResetModel();
         rows.clear();
         shown = 0;
@@ -43,8 +39,7 @@ public:
     qsizetype shown = 0;
 };
 
-ListBox::ListBox(QWidget *parent) : QListView(parent), rows_(new ListRows(this))
-{
+ListBox::ListBox(QWidget *parent) : QListView(parent), rows_(new ListRows(this)) {
     setModel(rows_);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -52,33 +47,33 @@ ListBox::ListBox(QWidget *parent) : QListView(parent), rows_(new ListRows(this))
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-void ListBox::AddItem(const QString &text)
-{
+void ListBox::AddItem(const QString &text) {
     const bool wasFlushed = rows_->shown == rows_->rows.size();
     rows_->rows.append(text);
     if (wasFlushed)
         QTimer::singleShot(0, this, [this] { flush(); });
 }
 
-void ListBox::Clear() { rows_->clear(); }
+void ListBox::Clear() {
+    rows_->clear();
+}
 
-int ListBox::ListCount() const { return static_cast<int>(rows_->rows.size()); }
+int ListBox::ListCount() const {
+    return static_cast<int>(rows_->rows.size());
+}
 
-QString ListBox::List(int row) const
-{
+QString ListBox::List(int row) const {
     if (row < 0 || row >= rows_->rows.size())
         return {};
     return rows_->rows.at(row);
 }
 
-int ListBox::ListIndex() const
-{
+int ListBox::ListIndex() const {
     const QModelIndex current = currentIndex();
     return current.isValid() && selectionModel()->isSelected(current) ? current.row() : -1;
 }
 
-bool ListBox::SetSelected(int row)
-{
+bool ListBox::SetSelected(int row) {
     flush();
     if (row < 0 || row >= rows_->rows.size())
         return false;
@@ -91,16 +86,16 @@ bool ListBox::SetSelected(int row)
     return true;
 }
 
-void ListBox::SetFocus()
-{
+void ListBox::SetFocus() {
     flush();
     setFocus(Qt::OtherFocusReason);
 }
 
-void ListBox::flush() const { rows_->publish(); }
+void ListBox::flush() const {
+    rows_->publish();
+}
 
-void ListBox::mousePressEvent(QMouseEvent *event)
-{
+void ListBox::mousePressEvent(QMouseEvent *event) {
     const QModelIndex before = currentIndex();
     QListView::mousePressEvent(event);
     // Clicking the row already selected is still a click.
@@ -109,15 +104,13 @@ void ListBox::mousePressEvent(QMouseEvent *event)
         emit Click();
 }
 
-void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
-{
+void ListBox::mouseDoubleClickEvent(QMouseEvent *event) {
     QListView::mouseDoubleClickEvent(event);
     if (indexAt(event->position().toPoint()).isValid() && event->button() == Qt::LeftButton)
         emit DblClick();
 }
 
-void ListBox::currentChanged(const QModelIndex &current, const QModelIndex &previous)
-{
+void ListBox::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
     QListView::currentChanged(current, previous);
     if (!quiet_ && current.isValid()) {
         selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);

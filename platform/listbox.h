@@ -11,7 +11,7 @@ class ListRows;
 
 class ListBox : public QListView {
     Q_OBJECT
-public:
+  public:
     explicit ListBox(QWidget *parent = nullptr);
 
     void AddItem(const QString &text);
@@ -24,16 +24,16 @@ public:
     bool SetSelected(int row);
     void SetFocus();
 
-signals:
+  signals:
     void Click();
     void DblClick();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
-private:
+  private:
     // Rows are handed to the view in batches: a scan adds thousands one at a time.
     void flush() const;
 

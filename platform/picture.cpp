@@ -13,20 +13,17 @@ namespace platform {
 
 namespace {
 
-bool isAcceptedFormat(const QByteArray &format)
-{
+bool isAcceptedFormat(const QByteArray &format) {
     return format == "jpeg" || format == "gif" || format == "bmp";
 }
 
-bool rotatesQuarter(QImageIOHandler::Transformations t)
-{
+bool rotatesQuarter(QImageIOHandler::Transformations t) {
     return t.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
 // The size to ask a JPEG decoder for: the smallest of the DCT's fast scales (1/8, 1/4, 1/2) that
 // still covers the box, or the stored size when only a full decode covers it.
-QSize jpegDecodeSize(QSize stored, QSize cover)
-{
+QSize jpegDecodeSize(QSize stored, QSize cover) {
     if (cover.isEmpty())
         return stored;
     for (int denominator : {8, 4, 2}) {
@@ -38,8 +35,7 @@ QSize jpegDecodeSize(QSize stored, QSize cover)
     return stored;
 }
 
-std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize)
-{
+std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize) {
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     if (!isAcceptedFormat(format))
@@ -52,8 +48,8 @@ std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize)
         return std::nullopt;
     reader.setAllocationLimit(static_cast<int>(PictureBudgetPixels * 4 / (1024 * 1024)) + 1);
 
-    const auto transformation = format == "jpeg" ? reader.transformation()
-                                                 : QImageIOHandler::TransformationNone;
+    const auto transformation =
+        format == "jpeg" ? reader.transformation() : QImageIOHandler::TransformationNone;
     reader.setAutoTransform(format == "jpeg");
     const bool quarter = rotatesQuarter(transformation);
     const QSize natural = quarter ? stored.transposed() : stored;
@@ -75,8 +71,7 @@ std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize)
 
 } // namespace
 
-std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover)
-{
+std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover) {
     QImageReader reader(nativePath);
     auto picture = decode(reader, cover, false);
     if (picture)
@@ -84,15 +79,13 @@ std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover)
     return picture;
 }
 
-std::optional<Picture> LoadPicture(const QString &path, QSize cover)
-{
+std::optional<Picture> LoadPicture(const QString &path, QSize cover) {
     if (path.isEmpty())
         return std::nullopt;
     return LoadPictureFile(NativePath(path), cover);
 }
 
-bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath)
-{
+bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath) {
     if (sourceNativePath.isEmpty())
         return false;
     QImageReader reader(sourceNativePath);

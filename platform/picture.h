@@ -15,9 +15,9 @@ namespace platform {
 inline constexpr qint64 PictureBudgetPixels = 150'000'000;
 
 struct Picture {
-    QImage image;        // the decoded pixels, possibly smaller than the natural size
-    QSize natural;       // the picture's own size in pixels, upright
-    QString source;      // the on-disk file it came from, read again for a full-size save
+    QImage image;   // the decoded pixels, possibly smaller than the natural size
+    QSize natural;  // the picture's own size in pixels, upright
+    QString source; // the on-disk file it came from, read again for a full-size save
     bool isNull() const { return image.isNull(); }
 };
 

@@ -10,8 +10,7 @@ namespace platform {
 
 namespace {
 
-int realMsgBox(const QString &prompt, int style, const QString &title)
-{
+int realMsgBox(const QString &prompt, int style, const QString &title) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(title.isEmpty() ? QString::fromLatin1(AppTitle) : title);
     box.setText(prompt);
@@ -27,8 +26,7 @@ int realMsgBox(const QString &prompt, int style, const QString &title)
     return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
 }
 
-void realPlaySound(const QString &nativePath)
-{
+void realPlaySound(const QString &nativePath) {
     // One effect for the whole run: replaying (the Reset button) reuses it.
     static QSoundEffect *effect = nullptr;
     if (!effect)
@@ -38,18 +36,18 @@ void realPlaySound(const QString &nativePath)
     effect->play();
 }
 
-bool unsupportedWallpaper(const QString &) { return false; }
+bool unsupportedWallpaper(const QString &) {
+    return false;
+}
 void unsupportedOpenWith(const QString &) {}
 
-Services realServices()
-{
+Services realServices() {
     return Services{realMsgBox, realPlaySound, unsupportedWallpaper, unsupportedOpenWith};
 }
 
 QtMessageHandler previousHandler = nullptr;
 
-void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
+void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message) {
     const QByteArray category(context.category ? context.category : "");
     if (category.startsWith("qt.multimedia") || message.contains(QLatin1String("QSoundEffect")) ||
         message.contains(QLatin1String("PulseAudio")) || category.startsWith("qt.pulseaudio"))
@@ -60,19 +58,21 @@ void filterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
 
 } // namespace
 
-Services &services()
-{
+Services &services() {
     static Services table = realServices();
     return table;
 }
 
-void RestoreRealServices() { services() = realServices(); }
+void RestoreRealServices() {
+    services() = realServices();
+}
 
-int MsgBox(const QString &prompt, int style, const QString &title)
-{
+int MsgBox(const QString &prompt, int style, const QString &title) {
     return services().msgBox ? services().msgBox(prompt, style, title) : vbCancel;
 }
 
-void SilenceMultimediaWarnings() { previousHandler = qInstallMessageHandler(filterMessages); }
+void SilenceMultimediaWarnings() {
+    previousHandler = qInstallMessageHandler(filterMessages);
+}
 
 } // namespace platform

@@ -8,9 +8,8 @@
 
 class TestSettings : public QObject {
     Q_OBJECT
-private slots:
-    void lineTwoConvertsLikeThePlatform_data()
-    {
+  private slots:
+    void lineTwoConvertsLikeThePlatform_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected"); // -99: not a number the title can use
         QTest::newRow("plain") << "12" << 12;
@@ -34,16 +33,14 @@ private slots:
         QTest::newRow("not a number") << "nan" << -99;
         QTest::newRow("arabic digits") << QString::fromUtf8("\u0661\u0662") << -99;
     }
-    void lineTwoConvertsLikeThePlatform()
-    {
+    void lineTwoConvertsLikeThePlatform() {
         QFETCH(QString, text);
         QFETCH(int, expected);
         const auto value = ToInteger16(text);
         QCOMPARE(value.value_or(-99), expected);
     }
 
-    void paletteHasSixteenColours()
-    {
+    void paletteHasSixteenColours() {
         QCOMPARE(*QBColor(0), QColor(0, 0, 0));
         QCOMPARE(*QBColor(7), QColor(192, 192, 192));
         QCOMPARE(*QBColor(9), QColor(0, 0, 255));
@@ -53,8 +50,7 @@ private slots:
         QVERIFY(!QBColor(-1));
     }
 
-    void titleSettingsFromLines()
-    {
+    void titleSettingsFromLines() {
         using Lines = std::vector<QByteArray>;
         // Missing file: black, empty title.
         auto none = ReadTitleSettings(std::nullopt);
@@ -75,8 +71,7 @@ private slots:
         QCOMPARE(ReadTitleSettings(Lines{"a", "9", "c", "d"}).title, QString());
     }
 
-    void linesEndAtCrLfCrOrLf()
-    {
+    void linesEndAtCrLfCrOrLf() {
         TempCd cd;
         cd.writeFile("crlf.ini", "one\r\ntwo\r\n\r\nfour\r\n");
         cd.writeFile("cr.ini", "one\rtwo\r");
@@ -93,8 +88,7 @@ private slots:
         QVERIFY(!platform::ReadLines("", 6, 100));
     }
 
-    void longLinesAreCutAndKeepLaterLineNumbers()
-    {
+    void longLinesAreCutAndKeepLaterLineNumbers() {
         TempCd cd;
         QByteArray data = "first\r\n" + QByteArray(3'000'000, 'x') + "\r\n7\r\nfour\r\n";
         cd.writeFile("long.ini", data);
@@ -106,8 +100,7 @@ private slots:
         QCOMPARE((*lines)[3], QByteArray("four"));
     }
 
-    void readingStopsAfterSixLines()
-    {
+    void readingStopsAfterSixLines() {
         TempCd cd;
         QByteArray data;
         for (int i = 0; i < 200000; ++i)
@@ -116,8 +109,7 @@ private slots:
         QCOMPARE(platform::ReadLines("many.ini", 6, 4096)->size(), size_t(6));
     }
 
-    void binaryFileGivesSomeTextAndNoCrash()
-    {
+    void binaryFileGivesSomeTextAndNoCrash() {
         TempCd cd;
         QByteArray binary;
         for (int i = 0; i < 65536; ++i)

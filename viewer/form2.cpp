@@ -6,9 +6,7 @@ Form2::Form2()
       Timer1(new QTimer(this)), mnuOptions(new QMenu(this)), mnuOptionsTitle(nullptr),
       mnuOptionsNext(nullptr), mnuOptionsPrevious(nullptr), mnuOptionsSlideshow(nullptr),
       mnuOptionsZoomIn(nullptr), mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr),
-      mnuOptionsWallpaper(nullptr), mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr)
-{
-}
+      mnuOptionsWallpaper(nullptr), mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr) {}
 
 void Form2::Show() {}
 void Form2::Form_Load() {}

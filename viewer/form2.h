@@ -12,7 +12,7 @@
 
 class Form2 : public QWidget {
     Q_OBJECT
-public:
+  public:
     Form2();
 
     // Modeless show: loads the window if needed, covers the screen and activates it.

@@ -15,22 +15,23 @@
 #include <QImage>
 #include <QTest>
 
-TempCd::TempCd() : previous_(QDir::currentPath())
-{
+TempCd::TempCd() : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
 }
 
-TempCd::~TempCd() { QDir::setCurrent(previous_); }
+TempCd::~TempCd() {
+    QDir::setCurrent(previous_);
+}
 
-QString TempCd::path(const QString &relative) const
-{
+QString TempCd::path(const QString &relative) const {
     return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
 }
 
-void TempCd::mkdir(const QString &relative) const { QDir(dir_.path()).mkpath(relative); }
+void TempCd::mkdir(const QString &relative) const {
+    QDir(dir_.path()).mkpath(relative);
+}
 
-void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const
-{
+void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
     QFile file(path(relative));
     if (file.open(QIODevice::WriteOnly))
@@ -38,21 +39,18 @@ void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const
 }
 
 void TempCd::writePicture(const QString &relative, int width, int height, const char *format,
-                          QColor colour) const
-{
+                          QColor colour) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     image.save(path(relative), format);
 }
 
-void TempCd::writeGif(const QString &relative, int width, int height) const
-{
+void TempCd::writeGif(const QString &relative, int width, int height) const {
     writeFile(relative, MakeGif(width, height));
 }
 
-QByteArray MakeGif(int width, int height)
-{
+QByteArray MakeGif(int width, int height) {
     // One colour, every pixel index 0, coded as LZW with a clear code before each pixel so the
     // code size never grows: simple and valid.
     QByteArray gif("GIF89a");
@@ -104,8 +102,7 @@ QByteArray MakeGif(int width, int height)
     return gif;
 }
 
-QList<RecordedMessage> &RecordedMessages()
-{
+QList<RecordedMessage> &RecordedMessages() {
     static QList<RecordedMessage> messages;
     return messages;
 }
@@ -114,10 +111,11 @@ namespace {
 int messageAnswer = platform::vbOK;
 }
 
-void SetMessageAnswer(int answer) { messageAnswer = answer; }
+void SetMessageAnswer(int answer) {
+    messageAnswer = answer;
+}
 
-void ResetProgram()
-{
+void ResetProgram() {
     Unload<Form6>();
     Unload<Form2>();
     Unload<Form1>();
@@ -134,8 +132,7 @@ void ResetProgram()
     platform::services().playSound = [](const QString &) {};
 }
 
-void ProcessEventsFor(int milliseconds)
-{
+void ProcessEventsFor(int milliseconds) {
     QDeadlineTimer deadline(milliseconds);
     while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

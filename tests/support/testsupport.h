@@ -10,7 +10,7 @@
 
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
-public:
+  public:
     TempCd();
     ~TempCd();
     TempCd(const TempCd &) = delete;
@@ -25,7 +25,7 @@ public:
     void writeGif(const QString &relative, int width, int height) const;
     void mkdir(const QString &relative) const;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString previous_;
 };

@@ -16,12 +16,20 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
+// QImage starts with whatever was in memory; clear it so anti-aliased edges
+// never blend with leftovers and every run writes the same bytes.
+QImage blank(QSize size, QColor colour = Qt::black) {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
 double scaleFor(QSize size) {
     return std::min(size.width(), size.height() * 4 / 3) / 640.0;
 }
 
 QImage canvas(QSize size, QColor top, QColor bottom) {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = blank(size);
     QPainter p(&img);
     QLinearGradient g(0, 0, 0, size.height());
     g.setColorAt(0, top);
@@ -81,7 +89,7 @@ QImage paintSquares(QSize size, std::uint64_t seed) {
 }
 
 QImage paintTriangles(QSize size, std::uint64_t seed) {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = blank(size, QColor(173, 114, 116));
     Rng rng(seed);
     const int cols = 10;
     const int rows = 8;
@@ -146,7 +154,7 @@ QImage paintRings(QSize size, std::uint64_t seed) {
 QImage paintStripes(QSize size, std::uint64_t seed) {
     static const QColor colours[] = {
         {38, 70, 83}, {42, 157, 143}, {233, 196, 106}, {244, 162, 97}, {231, 111, 81}};
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = blank(size);
     Rng rng(seed);
     const double s = scaleFor(size);
     const double diag = std::hypot(size.width(), size.height());
@@ -211,7 +219,7 @@ QImage paintBubbles(QSize size, std::uint64_t seed) {
 }
 
 QImage paintSpiral(QSize size, std::uint64_t seed) {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = blank(size);
     Rng rng(seed);
     const double s = scaleFor(size);
     QPainter p(&img);
@@ -300,7 +308,7 @@ QImage paintWaves(QSize size, std::uint64_t seed) {
 }
 
 QImage paintCheckers(QSize size, std::uint64_t seed) {
-    QImage img(size, QImage::Format_RGB32);
+    QImage img = blank(size, QColor(236, 228, 206));
     Rng rng(seed);
     const double cell = size.height() / 8.0;
     QPainter p(&img);

@@ -180,7 +180,7 @@ void paintSea(QPainter &p, QSize size, const Landscape &s, double scale, Rng &rn
     g.setColorAt(1, s.seaBottom);
     p.fillRect(rect, g);
 
-    // Glints get longer and further apart towards the viewer.
+    // Glints get longer and more widely spaced towards the viewer.
     p.setPen(Qt::NoPen);
     const int glints = static_cast<int>(140 * size.width() / 640.0);
     for (int i = 0; i < glints; ++i) {
@@ -293,6 +293,7 @@ void paintBeach(QPainter &p, QSize size, double scale) {
 
 QImage paintLandscape(QSize size, const Landscape &s, std::uint64_t seed) {
     QImage img(size, QImage::Format_RGB32);
+    img.fill(s.skyBottom); // cleared so edges never blend with stale memory
     Rng rng(seed);
     const double scale = std::min(size.width(), size.height() * 4 / 3) / 640.0;
 

@@ -17,7 +17,7 @@ void putLe(QByteArray &out, std::uint32_t v, int bytes) {
         out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-struct Partial {
+struct Tone {
     double freq;  // Hz
     double amp;   // relative loudness
     double decay; // per second
@@ -25,7 +25,7 @@ struct Partial {
 };
 
 // A bell-like pair of notes (E6 then A5) with a few inharmonic overtones each.
-constexpr Partial kPartials[] = {
+constexpr Tone kTones[] = {
     {1318.5, 0.50, 5.0, 0.00}, {2637.0, 0.18, 9.0, 0.00}, {3560.0, 0.07, 14.0, 0.00},
     {880.0, 0.55, 4.0, 0.16},  {1760.0, 0.20, 8.0, 0.16}, {2376.0, 0.08, 12.0, 0.16},
 };
@@ -38,7 +38,7 @@ bool writeChime(const QString &path) {
     for (int i = 0; i < kSamples; ++i) {
         const double t = static_cast<double>(i) / kRate;
         double v = 0.0;
-        for (const Partial &p : kPartials) {
+        for (const Tone &p : kTones) {
             const double local = t - p.start;
             if (local < 0.0)
                 continue;
