@@ -78,8 +78,14 @@ void ReportMemory(const char *name, double peakMb, double refMb, const QString &
     std::fflush(stdout);
 }
 
-double PeakRssOfChild(const QString &job, const QStringList &args,
-                      const QString &workingDirectory) {
+namespace {
+struct ChildResult {
+    bool ok = false;
+    double peakMb = 0;
+    double wallMs = 0;
+};
+
+ChildResult runChild(const QString &job, const QStringList &args, const QString &workingDirectory) {
     const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
     std::vector<QByteArray> argv = {program, "--child", job.toUtf8()};
     for (const QString &a : args)
@@ -90,6 +96,8 @@ double PeakRssOfChild(const QString &job, const QStringList &args,
     raw.push_back(nullptr);
     const QByteArray cwd = QFile::encodeName(workingDirectory);
 
+    QElapsedTimer timer;
+    timer.start();
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (!cwd.isEmpty() && ::chdir(cwd.constData()) != 0)
@@ -98,12 +106,25 @@ double PeakRssOfChild(const QString &job, const QStringList &args,
         ::_exit(127);
     }
     if (pid < 0)
-        return -1;
+        return {};
     int status = 0;
     struct rusage usage {};
     if (::wait4(pid, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+        return {};
+    return {true, static_cast<double>(usage.ru_maxrss) / 1024.0,
+            static_cast<double>(timer.nsecsElapsed()) / 1e6};
+}
+} // namespace
+
+double PeakRssOfChild(const QString &job, const QStringList &args,
+                      const QString &workingDirectory) {
+    const ChildResult r = runChild(job, args, workingDirectory);
+    return r.ok ? r.peakMb : -1;
+}
+
+double RunChildMs(const QString &job, const QStringList &args, const QString &workingDirectory) {
+    const ChildResult r = runChild(job, args, workingDirectory);
+    return r.ok ? r.wallMs : -1;
 }
 
 QString BenchDataDir(const QString &name) {

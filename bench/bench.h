@@ -22,9 +22,9 @@ struct BenchChildRegistration {
     BenchChildRegistration(const char *name, std::function<int(const QStringList &args)> run);
 };
 #define BENCH_CHILD(id, name)                                                                      \
-    static int benchchild_##id(const QStringList &args);                                           \
+    static int benchchild_##id([[maybe_unused]] const QStringList &args);                          \
     static const BenchChildRegistration benchchild_registration_##id(name, benchchild_##id);       \
-    static int benchchild_##id(const QStringList &args)
+    static int benchchild_##id([[maybe_unused]] const QStringList &args)
 
 // Runs ours and ref alternately (runs times each, after one warm-up of each) and returns the
 // medians in milliseconds.
@@ -42,6 +42,11 @@ void ReportMemory(const char *name, double peakMb, double refMb, const QString &
 // (negative on failure).
 double PeakRssOfChild(const QString &job, const QStringList &args,
                       const QString &workingDirectory = QString());
+
+// Runs this program as a child with a child job and returns its wall time in milliseconds
+// (negative on failure).
+double RunChildMs(const QString &job, const QStringList &args,
+                  const QString &workingDirectory = QString());
 
 // A scratch folder under the build tree for generated inputs, kept between runs.
 QString BenchDataDir(const QString &name);

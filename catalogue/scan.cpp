@@ -14,30 +14,33 @@ QString TrimNull(const QString &startstr) {
     return p < 0 ? startstr : startstr.left(p);
 }
 
-bool IsPictureName(const QString &name) {
+bool IsPictureName(QStringView name) {
     if (name.size() < 3)
         return false;
-    const QString last = name.right(3);
-    return last.compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0 ||
-           last.compare(QLatin1String("gif"), Qt::CaseInsensitive) == 0 ||
-           last.compare(QLatin1String("jpg"), Qt::CaseInsensitive) == 0;
+    // The scan asks this of every file, so compare the three characters directly.
+    const auto lower = [&name](qsizetype i) { return name[name.size() - 3 + i].toLower(); };
+    const QChar a = lower(0), b = lower(1), c = lower(2);
+    return (a == u'b' && b == u'm' && c == u'p') || (a == u'g' && b == u'i' && c == u'f') ||
+           (a == u'j' && b == u'p' && c == u'g');
 }
 
-void FindImageFiles(ScanParams &params, const std::vector<platform::FindData> &entries,
+void FindImageFiles(ScanParams &params, const platform::FolderListing &listing,
                     platform::ListBox &List1) {
     const QString path = AddBackslash(params.Folder);
     // The entry's folder part: the path with the leading picture folder removed.
     const QString relative = path.mid(g.ImagesFolder.size());
-    for (const platform::FindData &entry : entries) {
-        const QString name = TrimNull(entry.name);
+    for (const platform::FindData &entry : listing.entries) {
+        const QStringView name = TrimNull(listing.name(entry));
         if (entry.folder || !IsPictureName(name))
             continue;
         if (params.FileCount >= CatalogueCapacity)
             return;
         params.FileCount += 1;
         if (params.AddToList) {
-            List1.AddItem(name);
-            g.ImageArray[static_cast<size_t>(params.FileCount)] = relative + name;
+            const QString row = name.toString();
+            List1.AddItem(row);
+            g.ImageArray[static_cast<size_t>(params.FileCount)] =
+                relative.isEmpty() ? row : relative + row;
         }
     }
 }
@@ -52,17 +55,22 @@ void ScanFolder(ScanParams &params, platform::ListBox &List1) {
         return;
     params.Open.push_back(listing->id);
 
-    FindImageFiles(params, listing->entries, List1);
+    FindImageFiles(params, *listing, List1);
     for (const platform::FindData &entry : listing->entries) {
         if (params.FileCount >= CatalogueCapacity)
             break;
         if (!entry.folder || !params.Recurse)
             continue;
-        const QString name = TrimNull(entry.name);
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
+        const QStringView name = TrimNull(listing->name(entry));
+        if (name == u"." || name == u"..")
             continue;
-        params.Folder = path + name;
+        params.Folder = path + name.toString();
         ScanFolder(params, List1);
     }
     params.Open.pop_back();
+}
+
+QStringView TrimNull(QStringView startstr) {
+    const qsizetype p = startstr.indexOf(QChar(0));
+    return p < 0 ? startstr : startstr.left(p);
 }

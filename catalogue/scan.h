@@ -25,12 +25,13 @@ struct ScanParams {
 void ScanFolder(ScanParams &params, platform::ListBox &List1);
 
 // Appends the pictures among one folder's entries.
-void FindImageFiles(ScanParams &params, const std::vector<platform::FindData> &entries,
+void FindImageFiles(ScanParams &params, const platform::FolderListing &listing,
                     platform::ListBox &List1);
 
 QString AddBackslash(const QString &path);
 QString TrimNull(const QString &startstr);
+QStringView TrimNull(QStringView startstr);
 
 // Whether a directory entry is a picture: not a folder, and its name's last three characters
 // are bmp, gif or jpg in any letter case.
-bool IsPictureName(const QString &name);
+bool IsPictureName(QStringView name);

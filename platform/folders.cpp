@@ -21,16 +21,23 @@ bool isAscii(const char *s, size_t n) {
     return true;
 }
 
-// Names that do not survive a round trip through text are dropped, and so are names holding a
-// backslash: a program path made from either would never name the file again.
-bool decodeName(const char *raw, QString &out) {
+// Appends a name to the listing's text. Names that do not survive a round trip through text are
+// dropped, and so are names holding a backslash: a program path made from either would never
+// name the file again.
+bool appendName(const char *raw, QString &names) {
     const size_t n = std::strlen(raw);
     if (std::memchr(raw, '\\', n))
         return false;
-    out = QString::fromUtf8(raw, static_cast<qsizetype>(n));
-    if (isAscii(raw, n))
+    const auto size = static_cast<qsizetype>(n);
+    if (isAscii(raw, n)) {
+        names.append(QLatin1StringView(raw, size));
         return true;
-    return out.toUtf8() == QByteArrayView(raw, static_cast<qsizetype>(n));
+    }
+    const QString decoded = QString::fromUtf8(raw, size);
+    if (decoded.toUtf8() != QByteArrayView(raw, size))
+        return false;
+    names.append(decoded);
+    return true;
 }
 
 } // namespace
@@ -55,10 +62,13 @@ std::optional<FolderListing> ListFolder(const QString &path) {
     FolderListing listing;
     listing.id = {static_cast<quint64>(self.st_dev), static_cast<quint64>(self.st_ino)};
     listing.entries.reserve(64);
+    listing.names.reserve(1024);
     while (dirent *e = ::readdir(d)) {
         FindData entry;
-        if (!decodeName(e->d_name, entry.name))
+        entry.start = listing.names.size();
+        if (!appendName(e->d_name, listing.names))
             continue;
+        entry.length = listing.names.size() - entry.start;
         if (e->d_type == DT_DIR) {
             entry.folder = true;
         } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {

@@ -10,7 +10,8 @@
 namespace platform {
 
 struct FindData {
-    QString name;
+    qsizetype start = 0; // where the name lies in the listing's names
+    qsizetype length = 0;
     bool folder = false;
 };
 
@@ -24,6 +25,11 @@ struct FolderId {
 struct FolderListing {
     FolderId id;
     std::vector<FindData> entries; // "." and ".." included, as the platform reports them
+    QString names;                 // every entry's name, one after the other
+
+    QStringView name(const FindData &entry) const {
+        return QStringView(names).mid(entry.start, entry.length);
+    }
 };
 
 // Lists a folder named by a program path ("images\\animals\\"). Nothing when it cannot be listed.

@@ -50,7 +50,8 @@ QtMessageHandler previousHandler = nullptr;
 void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message) {
     const QByteArray category(context.category ? context.category : "");
     if (category.startsWith("qt.multimedia") || message.contains(QLatin1String("QSoundEffect")) ||
-        message.contains(QLatin1String("PulseAudio")) || category.startsWith("qt.pulseaudio"))
+        message.contains(QLatin1String("PulseAudio")) || category.startsWith("qt.pulseaudio") ||
+        message.contains(QLatin1String("audio device")))
         return;
     if (previousHandler)
         previousHandler(type, context, message);

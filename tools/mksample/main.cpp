@@ -40,7 +40,7 @@ bool writeAll(const QDir &out) {
                            "12\r\n"
                            "Sample CD\r\n"
                            "Version 1\r\n"
-                           "Skies and Hills\r\n"
+                           "Vistas\r\n"
                            "Drawn by orvane-mksample\r\n";
     if (!writeText(out.filePath("orvane.ini"), ini))
         return fail("orvane.ini");
