@@ -1,0 +1,19 @@
+// libFuzzer target: the picture loader (and the bitmap save) on arbitrary bytes.
+
+#include "fuzz_checks.h"
+
+#include <QImageReader>
+
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size) {
+    static fuzzcheck::ScratchFile scratch("picture.jpg");
+    const QString problem = fuzzcheck::CheckPicture(
+        QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)), scratch);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "picture check failed: %s\n", qPrintable(problem));
+        std::abort();
+    }
+    return 0;
+}
