@@ -12,6 +12,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The fuzzing build needs clang and its fuzzer runtime on top of what the program needs.
+. tools/setup.sh
+ORVANE_PACKAGES+=(clang-14 libclang-rt-14-dev)
+orvane_install_packages
+
 seconds="${1:-60}"
 shift || true
 build=build-fuzz
