@@ -1,5 +1,6 @@
 #include "mainwindow/form4.h"
 
+#include "app/artwork.h"
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
@@ -15,6 +16,11 @@
 // A border but no title bar, so no close button and no system menu; as a dialog it gets no
 // task-bar entry of its own.
 Form4::Form4() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint) {
+    setWindowIcon(RingOfColoursIcon());
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(8.25);
+    setFont(font);
     platform::SetClientSize(this, 2970, 1455);
     setFixedSize(size());
 
