@@ -60,6 +60,15 @@ inline QStringList Catalogue() {
     return entries;
 }
 
+// The six buttons' Enabled, in the order Command1, 2, 4, 5, 6, 7.
+inline QList<bool> ButtonStates(const Form1 &main) {
+    QList<bool> states;
+    for (const QPushButton *b :
+         {main.Command1, main.Command2, main.Command4, main.Command5, main.Command6, main.Command7})
+        states << b->isEnabled();
+    return states;
+}
+
 inline QStringList ListRows(const Form1 &main) {
     QStringList rows;
     for (int r = 0; r < main.List1->ListCount(); ++r)

@@ -8,19 +8,8 @@
 #include <QTest>
 
 namespace {
-
-// The six buttons' Enabled, in the order Command1, 2, 4, 5, 6, 7.
-QList<bool> buttonStates(const Form1 &main) {
-    QList<bool> states;
-    for (const QPushButton *b :
-         {main.Command1, main.Command2, main.Command4, main.Command5, main.Command6, main.Command7})
-        states << b->isEnabled();
-    return states;
-}
-
 const QList<bool> AllOn(6, true);
 const QList<bool> AllOff(6, false);
-
 } // namespace
 
 class TestCommands : public QObject {
@@ -54,19 +43,19 @@ class TestCommands : public QObject {
         if (command == QLatin1String("search")) {
             closed = WhileModal<Form4>([&] { QTest::mouseClick(main.Command6, Qt::LeftButton); },
                                        [&](Form4 &dialog) {
-                                           during = buttonStates(main);
+                                           during = ButtonStates(main);
                                            QTest::mouseClick(dialog.Command2, Qt::LeftButton);
                                        });
         } else {
             closed = WhileModal<Dialog>([&] { QTest::mouseClick(main.Command4, Qt::LeftButton); },
                                         [&](Dialog &) {
-                                            during = buttonStates(main);
+                                            during = ButtonStates(main);
                                             Unload<Dialog>();
                                         });
         }
         QVERIFY(closed);
         QCOMPARE(during, AllOff);
-        QCOMPARE(buttonStates(main), AllOn);
+        QCOMPARE(ButtonStates(main), AllOn);
         QVERIFY(main.isVisible());
         QVERIFY(!IsLoaded<Form2>());
         QCOMPARE(g.SlideshowOn, 0);
@@ -83,7 +72,7 @@ class TestCommands : public QObject {
                                                });
         QVERIFY(closed);
         QVERIFY(!main.isVisible());
-        QCOMPARE(buttonStates(main), AllOn);
+        QCOMPARE(ButtonStates(main), AllOn);
     }
 
     void viewerOpensAndTheMainWindowHides_data() {
@@ -116,7 +105,7 @@ class TestCommands : public QObject {
         QVERIFY(!main.isVisible());
         QCOMPARE(g.CurrentIndex, current);
         // View never greys the buttons.
-        QCOMPARE(buttonStates(main), AllOn);
+        QCOMPARE(ButtonStates(main), AllOn);
     }
 
     void viewAfterASearchShowsTheNarrowedCatalogue() {
