@@ -81,6 +81,39 @@ class TestFuzzRegressions : public QObject {
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
+    // Inputs fuzz_picture found.
+    void pictureFindings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        // A GIF frame reaching past its 1 x 65528 screen: the loader reported the screen as the
+        // natural size of a larger decoded picture.
+        QTest::newRow("frame past the screen") << QByteArray::fromBase64(
+            "R0lGODlhAQD4/4EAAAAAAAD/AAD/AAAA/yH5BAAAAAAALAAAAAD/AAABAAAAAAAAAQAwACw=");
+    }
+    void pictureFindings() {
+        QFETCH(QByteArray, bytes);
+        const QString problem = fuzzcheck::CheckPicture(bytes, pictureScratch);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void searchInputs_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        for (const QString &file : corpus("search_rules"))
+            QTest::newRow(qPrintable("corpus " + QFileInfo(file).fileName())) << readAll(file);
+        // Case changes that alter a text's length, lone surrogates, only spaces.
+        QTest::newRow("dotted capital I") << QByteArray("0\xc4\xb0stanbul\nistanbul.jpg\n");
+        QTest::newRow("sharp s") << QByteArray("0STRASSE\nstra\xc3\x9f"
+                                               "e.jpg\n");
+        QTest::newRow("only spaces") << QByteArray("0     \na.jpg\n");
+        QTest::newRow("lone surrogate") << QByteArray("1\x00\xd8 \x00x\x00\n\x00\x00\xd8", 10);
+        QTest::newRow("no entries") << QByteArray("0a b c d");
+        QTest::newRow("empty") << QByteArray();
+    }
+    void searchInputs() {
+        QFETCH(QByteArray, bytes);
+        const QString problem = fuzzcheck::CheckSearchRules(bytes);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
     // Every troublemaker on the hostile CD, read as bytes.
     void hostilePictures() {
         HostileCd hostileCd;

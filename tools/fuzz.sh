@@ -50,8 +50,13 @@ seed() { # target, files...
     done
 }
 rm -rf "$work/seeds"
-mapfile -t pictures < <(find "$build/sample-cd" "$work/hostile/cd/images" -type f \
-    \( -iname '*.jpg' -o -iname '*.gif' -o -iname '*.bmp' \) -size -1000k | sort)
+# The sample CD's bitmaps are all large: one of them is enough (cut at -max_len).
+mapfile -t pictures < <(
+    find "$build/sample-cd" "$work/hostile/cd/images" -type f \
+        \( -iname '*.jpg' -o -iname '*.gif' \) -size -64k
+    find "$build/sample-cd" -type f -name 'welcome.bmp'
+    find "$work/hostile/cd/images" -type f -iname '*.bmp' -size -64k
+)
 seed fuzz_picture "${pictures[@]}"
 mapfile -t settings < <(find "$build/sample-cd" "$work/hostile" -maxdepth 2 -type f \
     -name orvane.ini | sort)

@@ -1,5 +1,6 @@
 #include "fuzz_checks.h"
 
+#include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files.h"
 #include "platform/picture.h"
@@ -130,7 +131,11 @@ QString CheckSettings(QByteArrayView bytes, ScratchFile &scratch) {
 QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch) {
     const QString &path = scratch.write(bytes);
     QSize natural;
-    for (const QSize box : {QSize(), QSize(120, 90), QSize(1024, 768)}) {
+    // Only a JPEG decodes differently for a box; for the others the box would repeat the work.
+    const bool jpeg = bytes.startsWith("\xff\xd8");
+    const QList<QSize> boxes =
+        jpeg ? QList<QSize>{QSize(), QSize(120, 90), QSize(1024, 768)} : QList<QSize>{QSize()};
+    for (const QSize box : boxes) {
         const auto picture = platform::LoadPictureFile(path, box);
         if (!picture)
             continue;
@@ -157,6 +162,96 @@ QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch) {
             if (!saved || saved->natural != natural)
                 return QStringLiteral("the saved bitmap does not read back at its size");
         }
+    }
+    return {};
+}
+
+namespace {
+
+// Lines of text from fuzzer bytes: UTF-8, or any UTF-16 (lone surrogates included) when the first
+// byte is odd.
+QStringList textsOf(QByteArrayView bytes) {
+    const bool utf16 = !bytes.isEmpty() && (bytes[0] & 1);
+    if (!bytes.isEmpty())
+        bytes = bytes.sliced(1);
+    QStringList texts;
+    for (const QByteArrayView part : QByteArray(bytes.data(), bytes.size()).split('\n')) {
+        if (utf16)
+            texts << QString(reinterpret_cast<const QChar *>(part.data()), part.size() / 2);
+        else
+            texts << QString::fromUtf8(part);
+    }
+    return texts;
+}
+
+QString checkSplit(const QStringList &words, const KeywordArray &keywords, const QString &rest,
+                   int count) {
+    if (count != words.size())
+        return QStringLiteral("%1 keywords counted, %2 words").arg(count).arg(words.size());
+    if (keywords[0] != QStringLiteral("before 0"))
+        return QStringLiteral("keyword 0 was written");
+    for (int k = 1; k < int(keywords.size()); ++k) {
+        const QString &expected = k <= count ? words[k - 1] : QStringLiteral("before %1").arg(k);
+        if (keywords[size_t(k)] != expected)
+            return QStringLiteral("keyword %1 is not the word").arg(k);
+    }
+    if (count > 0 && rest != words.last())
+        return QStringLiteral("the text does not end as its last word");
+    return {};
+}
+
+} // namespace
+
+QString CheckSearchRules(QByteArrayView bytes) {
+    QStringList texts = textsOf(bytes);
+    const QString typed = texts.takeFirst();
+    if (texts.size() > 64)
+        texts.resize(64);
+
+    // Splitting, against a split at runs of spaces.
+    const QString text = SearchTextOf(typed);
+    if (text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
+        return QStringLiteral("the search text keeps spaces around it");
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    KeywordArray keywords;
+    for (int k = 0; k < int(keywords.size()); ++k)
+        keywords[size_t(k)] = QStringLiteral("before %1").arg(k);
+    QString rest = text;
+    const int count = SplitKeywords(rest, keywords);
+    QString problem = checkSplit(words, keywords, rest, count);
+    if (!problem.isEmpty())
+        return problem;
+
+    // Matching and compacting, against a plain filter over the lower-cased entries.
+    QStringList expected;
+    for (const QString &entry : texts) {
+        bool all = count >= 1;
+        for (int k = 0; all && k < std::min(count, 3); ++k)
+            all = entry.toLower().contains(words[k]);
+        if (EntryMatches(entry, keywords, count) != all)
+            return QStringLiteral("EntryMatches disagrees on an entry");
+        if (all)
+            expected << entry;
+        const QString name = FileNamePart(entry);
+        if (name.contains(QLatin1Char('\\')) || !entry.endsWith(name))
+            return QStringLiteral("FileNamePart is not the name after the last backslash");
+    }
+    std::vector<QString> catalogue{QStringLiteral("index 0")};
+    catalogue.insert(catalogue.end(), texts.begin(), texts.end());
+    const std::vector<QString> original = catalogue;
+    const int imageCount = int(texts.size());
+    // A count beyond the catalogue is held to its size.
+    const int n = CompactMatches(catalogue, imageCount + (count % 2 ? 1000 : 0), keywords, count);
+    if (count < 1 && n != 0)
+        return QStringLiteral("matches without keywords");
+    if (n != expected.size())
+        return QStringLiteral("%1 matches, %2 expected").arg(n).arg(expected.size());
+    if (catalogue[0] != original[0])
+        return QStringLiteral("index 0 was written");
+    for (int i = 1; i <= imageCount; ++i) {
+        const QString &want = i <= n ? expected[i - 1] : original[size_t(i)];
+        if (catalogue[size_t(i)] != want)
+            return QStringLiteral("entry %1 after compacting is wrong").arg(i);
     }
     return {};
 }

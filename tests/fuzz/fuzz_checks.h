@@ -28,4 +28,9 @@ QString CheckSettings(QByteArrayView bytes, ScratchFile &scratch);
 // what loaded.
 QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch);
 
+// The keyword search's rules: the typed text split into keywords and matched against catalogue
+// entries, compared with the rules said plainly. After a first byte choosing the encoding (even:
+// UTF-8, odd: UTF-16), the input holds the typed text and the entries, one a line.
+QString CheckSearchRules(QByteArrayView bytes);
+
 } // namespace fuzzcheck
