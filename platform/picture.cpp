@@ -1,6 +1,7 @@
 #include "platform/picture.h"
 
 #include "platform/files.h"
+#include "platform/picture_scale.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +11,6 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 namespace platform {
@@ -81,15 +81,9 @@ std::optional<QSize> gifCanvas(QIODevice &device) {
 }
 
 // The size to ask the JPEG decoder for: the smallest of the DCT's own scales (1/8, 1/4, 1/2)
-// that is still no smaller than the picture fitted into the box. Rounded down: Qt derives the
-// DCT scale from the ratio, and a size rounded up would push it to the next larger scale.
-QSize jpegDecodeSize(QSize stored, QSize box) {
-    if (box.isEmpty())
-        return stored;
-    const double fit = std::min({1.0, static_cast<double>(box.width()) / stored.width(),
-                                 static_cast<double>(box.height()) / stored.height()});
-    const QSize needed(static_cast<int>(std::ceil(stored.width() * fit - 1e-6)),
-                       static_cast<int>(std::ceil(stored.height() * fit - 1e-6)));
+// that is still no smaller than needed. Rounded down: Qt derives the DCT scale from the ratio,
+// and a size rounded up would push it to the next larger scale.
+QSize jpegDecodeSize(QSize stored, QSize needed) {
     for (int denominator : {8, 4, 2}) {
         const QSize scaled(stored.width() / denominator, stored.height() / denominator);
         if (scaled.width() >= needed.width() && scaled.height() >= needed.height())
@@ -124,7 +118,8 @@ std::optional<Picture> decode(QFile &file, QSize box) {
             reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
         reader.setAutoTransform(true);
         natural = quarter ? declared.transposed() : declared;
-        const QSize wanted = jpegDecodeSize(declared, quarter ? box.transposed() : box);
+        const QSize needed = FittedSize(natural, box);
+        const QSize wanted = jpegDecodeSize(declared, quarter ? needed.transposed() : needed);
         if (wanted != declared)
             reader.setScaledSize(wanted);
     }
@@ -134,6 +129,8 @@ std::optional<Picture> decode(QFile &file, QSize box) {
         return std::nullopt;
     if (!natural.isValid())
         natural = image.size();
+    // What the decoder could not scale is brought down here, once, rather than at every paint.
+    image = ReducedToCover(image, FittedSize(natural, box));
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     // Absolute: the save reads the file again later, whatever the current folder is then.

@@ -153,6 +153,38 @@ class TestPicture : public QObject {
         QCOMPARE(picture->source, cd.path("p.jpg"));
     }
 
+    void otherPicturesAreAveragedDown_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<QSize>("reduced");
+        const QImage image = HalvesImage(2000, 1500);
+        QTest::newRow("BMP by 16, edge blocks kept")
+            << Encode(image, "BMP") << QSize(120, 90) << QSize(125, 94);
+        QTest::newRow("GIF by 16") << MakeGif(2000, 1500) << QSize(120, 90) << QSize(125, 94);
+        QTest::newRow("BMP, no box") << Encode(image, "BMP") << QSize() << QSize(2000, 1500);
+        QTest::newRow("BMP, box not half its size")
+            << Encode(image, "BMP") << QSize(1100, 1000) << QSize(2000, 1500);
+    }
+    void otherPicturesAreAveragedDown() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, box);
+        QFETCH(QSize, reduced);
+        TempCd cd;
+        cd.writeFile("p.bmp", bytes);
+        const auto picture = platform::LoadPicture("p.bmp", box);
+        QVERIFY(picture);
+        QCOMPARE(picture->natural, QSize(2000, 1500));
+        QCOMPARE(picture->image.size(), reduced);
+        const QImage &shown = picture->image;
+        const QRgb left = shown.pixel(0, 0), right = shown.pixel(shown.width() - 1, 0);
+        if (bytes.startsWith("BM")) {
+            QCOMPARE(left, qRgb(255, 0, 0));
+            QCOMPARE(right, qRgb(0, 0, 255));
+        } else {
+            QCOMPARE(left, right); // one colour all over
+        }
+    }
+
     void exifOrientationIsAppliedOnce_data() {
         QTest::addColumn<int>("orientation");
         QTest::addColumn<QSize>("natural");
@@ -180,7 +212,7 @@ class TestPicture : public QObject {
         };
 
         // Scaled in stored orientation, then turned: an eighth of 640x320 is 80x40.
-        const auto preview = platform::LoadPicture("turned.jpg", QSize(40, 40));
+        const auto preview = platform::LoadPicture("turned.jpg", QSize(80, 80));
         QVERIFY(preview);
         QCOMPARE(preview->natural, natural);
         QCOMPARE(preview->image.size(), natural / 8);
