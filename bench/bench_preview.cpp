@@ -120,7 +120,7 @@ void compareWithPlainDecode(const char *name, const QString &cd, const QString &
     Form1 &form = mainWindowOn(cd);
     const QString path = cd + QStringLiteral("/images/") + file;
     const Medians m =
-        MeasureSideBySide([&form] { preview(form); }, [&path] { keep(plainRead(path)); }, 9);
+        MeasureSideBySide([&form] { preview(form); }, [&path] { keep(plainRead(path)); }, 15);
     ReportRatio(name, m, fileSizeNote(path));
 }
 
@@ -151,7 +151,7 @@ BENCH_CASE(preview_24mp, "preview-24mp") {
         tjDestroy(handle);
         keep(eighth.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     };
-    const Medians m = MeasureSideBySide([&form] { preview(form); }, turbo, 9);
+    const Medians m = MeasureSideBySide([&form] { preview(form); }, turbo, 15);
     const double full = MedianMs(
         [&path, drawn] {
             keep(plainRead(path).scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));

@@ -22,7 +22,6 @@ class TestPreviewRules : public QObject {
         QTest::newRow("2000x50 thin strip") << 2000 << 50 << 0.f << 652.5f << 1800.f << 45.f;
         QTest::newRow("121x90 one pixel too wide")
             << 121 << 90 << 0.f << 5.5785f << 1800.f << 1338.8429f;
-        QTest::newRow("1x1") << 1 << 1 << 892.5f << 667.5f << 15.f << 15.f;
     }
     void fitsIntoTheBox() {
         QFETCH(int, pixelsWide);
@@ -37,12 +36,6 @@ class TestPreviewRules : public QObject {
         QCOMPARE(fit.Top, top);
         QCOMPARE(fit.Width, width);
         QCOMPARE(fit.Height, height);
-    }
-
-    void aspectRatioIsTheLastOneComputed() {
-        QVERIFY(!FitPreview(60, 40, 900, 600).AspectRatio);
-        QCOMPARE(*FitPreview(100, 1000, 1500, 15000).AspectRatio, 0.1f);
-        QCOMPARE(*FitPreview(1000, 300, 15000, 4500).AspectRatio, 0.3f);
     }
 
     void titleAndType_data() {
