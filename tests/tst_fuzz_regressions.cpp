@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 QByteArray readAll(const QString &path) {
@@ -111,6 +113,45 @@ class TestFuzzRegressions : public QObject {
     void searchInputs() {
         QFETCH(QByteArray, bytes);
         const QString problem = fuzzcheck::CheckSearchRules(bytes);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    void previewInputs_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        for (const QString &file : corpus("preview_rules"))
+            QTest::newRow(qPrintable("corpus " + QFileInfo(file).fileName())) << readAll(file);
+        // Sizes at and around the box, and the extremes, with the hostile CD's names.
+        struct Case {
+            float w, h;
+            quint16 pw, ph;
+            qint64 size;
+            qint32 step;
+            const char *entry;
+        };
+        const Case cases[] = {
+            {640, 480, 640, 480, 1023, 0, "0animals\\tiger cub.JPG"},
+            {120, 90, 120, 90, 1024, 1, "0a\\b\\c.bmp"},
+            {0, 0, 0, 0, -1, -1, "0jpg"},
+            {1e30f, 1e-30f, 65535, 1, std::numeric_limits<qint64>::max(), 3, "0line\nbreak.gif"},
+            {std::numeric_limits<float>::quiet_NaN(), -1, 1, 65535,
+             std::numeric_limits<qint64>::min(), 2147483647, "0.bmp"},
+        };
+        for (const Case &c : cases) {
+            QByteArray bytes;
+            for (const auto &field : {QByteArray(reinterpret_cast<const char *>(&c.w), 4),
+                                      QByteArray(reinterpret_cast<const char *>(&c.h), 4),
+                                      QByteArray(reinterpret_cast<const char *>(&c.pw), 2),
+                                      QByteArray(reinterpret_cast<const char *>(&c.ph), 2),
+                                      QByteArray(reinterpret_cast<const char *>(&c.size), 8),
+                                      QByteArray(reinterpret_cast<const char *>(&c.step), 4)})
+                bytes += field;
+            bytes += char(14); // 15 twips a pixel
+            QTest::newRow(c.entry + 1) << bytes + c.entry;
+        }
+    }
+    void previewInputs() {
+        QFETCH(QByteArray, bytes);
+        const QString problem = fuzzcheck::CheckPreviewRules(bytes);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 

@@ -1,5 +1,6 @@
 #include "fuzz_checks.h"
 
+#include "mainwindow/preview_rules.h"
 #include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files.h"
@@ -9,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+
+#include <cmath>
+#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -252,6 +256,100 @@ QString CheckSearchRules(QByteArrayView bytes) {
         const QString &want = i <= n ? expected[i - 1] : original[size_t(i)];
         if (catalogue[size_t(i)] != want)
             return QStringLiteral("entry %1 after compacting is wrong").arg(i);
+    }
+    return {};
+}
+
+namespace {
+
+template <class T> T take(QByteArrayView &bytes) {
+    T value{};
+    const auto n = std::min<qsizetype>(bytes.size(), sizeof value);
+    std::memcpy(&value, bytes.data(), size_t(n));
+    bytes = bytes.sliced(n);
+    return value;
+}
+
+bool isAscii(const QString &text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; });
+}
+
+QString capitalisedOnce(const QString &text) {
+    return text.left(1).toUpper() + text.mid(1).toLower();
+}
+
+QString checkFit(PreviewFit fit, bool plausible) {
+    // Any floats at all: nothing to hold but that the rules return.
+    if (!plausible)
+        return {};
+    constexpr float slack = 0.01f;
+    if (!(fit.Width <= PreviewBoxWidth + slack && fit.Height <= PreviewBoxHeight + slack))
+        return QStringLiteral("fitted %1 x %2, larger than the box").arg(fit.Width).arg(fit.Height);
+    if (!(fit.Left >= -slack && fit.Top >= -slack))
+        return QStringLiteral("placed outside the box at %1, %2").arg(fit.Left).arg(fit.Top);
+    return {};
+}
+
+} // namespace
+
+QString CheckPreviewRules(QByteArrayView bytes) {
+    const auto rawWidth = take<float>(bytes);
+    const auto rawHeight = take<float>(bytes);
+    const auto pixelWidth = take<quint16>(bytes);
+    const auto pixelHeight = take<quint16>(bytes);
+    const auto fileSize = take<qint64>(bytes);
+    const auto step = take<qint32>(bytes);
+    const auto twips = 1.0f + float(take<quint8>(bytes) % 30);
+
+    // A picture's own size, as the preview measures it; then any floats at all.
+    const float w = float(std::max<quint16>(pixelWidth, 1));
+    const float h = float(std::max<quint16>(pixelHeight, 1));
+    QString problem = checkFit(FitPreview(w, h, w * twips, h * twips), true);
+    if (problem.isEmpty())
+        problem = checkFit(FitPreview(rawWidth, rawHeight, rawWidth * 15, rawHeight * 15),
+                           std::isfinite(rawWidth) && std::isfinite(rawHeight) && rawWidth >= 1 &&
+                               rawHeight >= 1 && rawWidth < 1e7f && rawHeight < 1e7f);
+    if (!problem.isEmpty())
+        return problem;
+
+    const QStringList texts = textsOf(bytes);
+    const QString entry = texts.isEmpty() ? QString() : texts.join(QLatin1Char('\n'));
+    const QString title = PreviewTitle(entry);
+    if (title.contains(QLatin1Char('\\')))
+        return QStringLiteral("a title with a folder in it");
+    if (isAscii(entry)) {
+        const QString name = entry.size() >= 5 ? entry.left(entry.size() - 4) : entry;
+        if (title != capitalisedOnce(name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1)))
+            return QStringLiteral("title \"%1\" for \"%2\"").arg(title, entry);
+        if (PictureType(entry) != entry.right(3).toLower())
+            return QStringLiteral("type of \"%1\"").arg(entry);
+    }
+
+    for (const QString &separator : {QStringLiteral("."), QStringLiteral(",")}) {
+        const QString text = SizeText(fileSize, separator);
+        if (!text.endsWith(QLatin1String(" Bytes")) && !text.endsWith(QLatin1String(" KB")) &&
+            !text.endsWith(QLatin1String(" MB")))
+            return QStringLiteral("size text \"%1\"").arg(text);
+        if (fileSize >= 0 && fileSize < 1024 && text != QString::number(fileSize) + " Bytes")
+            return QStringLiteral("size text \"%1\" for %2 bytes").arg(text).arg(fileSize);
+    }
+    if (SizeText(std::nullopt, QStringLiteral(".")) != QLatin1String("0 Bytes"))
+        return QStringLiteral("an unreadable size is not 0 Bytes");
+    (void)PixelSizeText(pixelWidth, pixelHeight);
+
+    // The information line: any step either leaves the line or moves on within the cycle.
+    const InfoFacts facts{PictureType(entry), PixelSizeText(pixelWidth, pixelHeight),
+                          SizeText(fileSize, QStringLiteral(".")), title};
+    if (const auto line = NextInfoLine(step, facts)) {
+        if (line->nextStep < 0 || line->nextStep > 3)
+            return QStringLiteral("information step %1 after %2").arg(line->nextStep).arg(step);
+    }
+    int at = 0;
+    for (int i = 0; i < 8; ++i) {
+        const auto line = NextInfoLine(at, facts);
+        if (!line)
+            break;
+        at = line->nextStep;
     }
     return {};
 }

@@ -33,4 +33,9 @@ QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch);
 // UTF-8, odd: UTF-16), the input holds the typed text and the entries, one a line.
 QString CheckSearchRules(QByteArrayView bytes);
 
+// The preview's rules: fitting any size into the preview box, the title, the kind and the size
+// texts of any catalogue entry, and the information line's cycle. The input's first 25 bytes are
+// numbers, the rest the entry (first byte's parity choosing UTF-8 or UTF-16, as above).
+QString CheckPreviewRules(QByteArrayView bytes);
+
 } // namespace fuzzcheck

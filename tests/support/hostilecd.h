@@ -6,12 +6,36 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
+#include <QFile>
 
-// The small hostile CD (no 10,001 pictures, no 100 MB file), written into a temporary folder.
+#include <ftw.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+// Removes a folder tree, links not followed. Unlike QDir's, this also removes names that are
+// not valid text, which the hostile CD has.
+inline void RemoveTree(const QString &folder) {
+    const QByteArray native = QFile::encodeName(folder);
+    if (!native.isEmpty())
+        ::nftw(
+            native.constData(),
+            [](const char *path, const struct stat *, int, FTW *) {
+                ::remove(path);
+                return 0;
+            },
+            16, FTW_DEPTH | FTW_PHYS);
+}
+
+// The hostile CD written into a temporary folder; small leaves out the 10,001 pictures and the
+// 100 MB settings file.
 class HostileCd {
   public:
-    HostileCd() { ok_ = dir_.isValid() && hostile::WriteHostileCd(dir_.path(), true, &error_); }
+    explicit HostileCd(bool small = true) {
+        ok_ = dir_.isValid() && hostile::WriteHostileCd(dir_.path(), small, &error_);
+    }
+    ~HostileCd() { RemoveTree(dir_.path()); }
+    HostileCd(const HostileCd &) = delete;
+    HostileCd &operator=(const HostileCd &) = delete;
     bool ok() const { return ok_; }
     QString error() const { return error_; }
     QString root() const { return dir_.path(); }
