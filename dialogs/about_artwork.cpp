@@ -131,7 +131,7 @@ QImage ProductLettering() {
         shade.setColorAt(0, QColor(40, 52, 92));
         shade.setColorAt(1, QColor(14, 20, 44));
         p.fillRect(box, shade);
-        p.setPen(QPen(QColor(240, 236, 210), 1.8, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.setPen(QPen(QColor(240, 236, 210), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
         drawLetter(p, name[i], box);
     }

@@ -30,6 +30,11 @@ Form5::Form5()
 void Form5::designControls() {
     setWindowTitle(QStringLiteral("Save Image"));
     setWindowIcon(RingOfColoursIcon());
+    // Where Arial is missing, Liberation Sans has the same metrics.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(8.25);
+    setFont(font);
     platform::SetClientSize(this, 4440, 3255);
     setFixedSize(size());
 

@@ -93,6 +93,8 @@ DirListBox::DirListBox(QWidget *parent) : QTreeWidget(parent) {
     setExpandsOnDoubleClick(false);
     setItemsExpandable(false);
     setIndentation(12);
+    // Folders open by a double-click only, so the branch marks would offer what does not work.
+    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     connect(this, &QTreeView::activated, this, &DirListBox::open);
 }
 
@@ -142,7 +144,9 @@ bool DirListBox::SetPath(const QString &path) {
     }
     expandAll();
     setCurrentItem(parentItem);
-    scrollToItem(parentItem, QAbstractItemView::PositionAtTop);
+    // The folder one up stays in sight, so the way back is visible.
+    QTreeWidgetItem *top = parentItem->parent() ? parentItem->parent() : parentItem;
+    scrollToItem(top, QAbstractItemView::PositionAtTop);
 
     const QString openedPath = toProgramPath(dir.absolutePath());
     const bool changed = openedPath != path_;
