@@ -16,29 +16,25 @@ class TestAbout : public QObject {
 
     std::unique_ptr<TempCd> cd;
 
-    Form3 &openFromMainWindow()
-    {
+    Form3 &openFromMainWindow() {
         Instance<Form1>().Label1_Click();
         return Instance<Form3>();
     }
 
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         ResetProgram();
         cd = std::make_unique<TempCd>();
     }
-    void cleanup()
-    {
+    void cleanup() {
         Unload<Form3>();
         ResetProgram();
         cd.reset();
     }
 
-    void design()
-    {
+    void design() {
         Form3 &form = openFromMainWindow();
         QVERIFY(form.isVisible());
         QCOMPARE(form.size(), QSize(166, 126));
@@ -54,8 +50,7 @@ private slots:
         QVERIFY(!form.isModal() && Instance<Form1>().isEnabled());
     }
 
-    void artwork()
-    {
+    void artwork() {
         const QImage photo = AboutPhotograph();
         QCOMPARE(photo.size(), QSize(73, 30));
         QCOMPARE(photo.format(), QImage::Format_Indexed8);
@@ -74,38 +69,35 @@ private slots:
         }
     }
 
-    void closesFiveSecondsAfterLoading()
-    {
+    void closesFiveSecondsAfterLoading() {
         openFromMainWindow();
         QTest::qWait(4500);
         QVERIFY(IsLoaded<Form3>());
         QTRY_VERIFY_WITH_TIMEOUT(!IsLoaded<Form3>(), 3000);
     }
 
-    void aClickAnywhereCloses_data()
-    {
+    void aClickAnywhereCloses_data() {
         QTest::addColumn<QString>("part");
         for (const char *part : {"form", "frame", "Label1", "Label2", "Picture1", "Image1"})
             QTest::newRow(part) << QString::fromLatin1(part);
     }
-    void aClickAnywhereCloses()
-    {
+    void aClickAnywhereCloses() {
         QFETCH(QString, part);
         Form3 &form = openFromMainWindow();
         const QHash<QString, QWidget *> parts{
-            {"form", &form},          {"frame", form.Frame1},       {"Label1", form.Label1},
+            {"form", &form},         {"frame", form.Frame1},      {"Label1", form.Label1},
             {"Label2", form.Label2}, {"Picture1", form.Picture1}, {"Image1", form.Image1}};
         QWidget *target = parts.value(part);
         // The background and the frame are clicked where no other control lies.
-        const QPoint where = part == "form" ? QPoint(1, 60) : part == "frame" ? QPoint(5, 60)
-                                                                               : QPoint(3, 3);
+        const QPoint where = part == "form"    ? QPoint(1, 60)
+                             : part == "frame" ? QPoint(5, 60)
+                                               : QPoint(3, 3);
         QVERIFY(!target->childAt(where) || target->childAt(where) == target);
         QTest::mouseClick(target, Qt::LeftButton, {}, where);
         QVERIFY(!IsLoaded<Form3>());
     }
 
-    void makerLabelWhileOpenOnlyBringsItForward()
-    {
+    void makerLabelWhileOpenOnlyBringsItForward() {
         Form3 &form = openFromMainWindow();
         QPointer<Form3> first(&form);
         QTest::qWait(600);

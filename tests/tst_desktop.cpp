@@ -11,8 +11,7 @@
 
 namespace {
 
-void writeEntry(const QString &file, const QByteArray &body)
-{
+void writeEntry(const QString &file, const QByteArray &body) {
     QDir().mkpath(QFileInfo(file).path());
     QFile f(file);
     if (f.open(QIODevice::WriteOnly))
@@ -24,9 +23,8 @@ void writeEntry(const QString &file, const QByteArray &body)
 class TestDesktop : public QObject {
     Q_OBJECT
 
-private slots:
-    void desktopKind_data()
-    {
+  private slots:
+    void desktopKind_data() {
         QTest::addColumn<QString>("variable");
         QTest::addColumn<int>("kind");
         QTest::newRow("gnome") << "GNOME" << int(platform::DesktopKind::Gnome);
@@ -36,23 +34,20 @@ private slots:
         QTest::newRow("other") << "X-Cinnamon" << int(platform::DesktopKind::Other);
         QTest::newRow("unset") << "" << int(platform::DesktopKind::Other);
     }
-    void desktopKind()
-    {
+    void desktopKind() {
         QFETCH(QString, variable);
         QFETCH(int, kind);
         QCOMPARE(int(platform::DesktopKindOf(variable)), kind);
     }
 
-    void fileUriEncodesWhatAUriCannotHold()
-    {
+    void fileUriEncodesWhatAUriCannotHold() {
         QCOMPARE(platform::FileUri(QStringLiteral("/home/ann/.local/share/orvane/Orvane.bmp")),
                  QStringLiteral("file:///home/ann/.local/share/orvane/Orvane.bmp"));
         QCOMPARE(platform::FileUri(QStringLiteral("/tmp/a b/Ü \"q\"#.bmp")),
                  QStringLiteral("file:///tmp/a%20b/%C3%9C%20%22q%22%23.bmp"));
     }
 
-    void gnomeSetsBothStyles()
-    {
+    void gnomeSetsBothStyles() {
         const QString uri = QStringLiteral("file:///d/Orvane.bmp");
         const QList<QStringList> expected{
             {"set", "org.gnome.desktop.background", "picture-uri", uri},
@@ -60,8 +55,7 @@ private slots:
         QCOMPARE(platform::GsettingsWallpaperArguments(uri), expected);
     }
 
-    void plasmaScriptQuotesTheUri()
-    {
+    void plasmaScriptQuotesTheUri() {
         const QString script =
             platform::PlasmaWallpaperScript(QStringLiteral("file:///a\"b\\c\u00e9%1"));
         QVERIFY(script.startsWith(QStringLiteral("var uri = \"file:///a\\\"b\\\\c\\u00e9%1\";\n")));
@@ -69,8 +63,7 @@ private slots:
         QVERIFY(script.contains(QStringLiteral("d.writeConfig(\"Image\", uri);")));
     }
 
-    void xfceSetsEveryMonitorsPicture()
-    {
+    void xfceSetsEveryMonitorsPicture() {
         QCOMPARE(platform::XfconfListArguments(), (QStringList{"-c", "xfce4-desktop", "-l"}));
         const QByteArray listing = "/backdrop/screen0/monitorVirtual-1/workspace0/color-style\n"
                                    "/backdrop/screen0/monitorVirtual-1/workspace0/last-image\n"
@@ -84,16 +77,15 @@ private slots:
                               "/d/My Orvane.bmp"}));
     }
 
-    void execArguments_data()
-    {
+    void execArguments_data() {
         QTest::addColumn<QString>("exec");
         QTest::addColumn<QStringList>("arguments");
         const QString file = QStringLiteral("/cd/images/Ferien \"Über\"/Strand 1.jpg");
         const QString uri =
             QStringLiteral("file:///cd/images/Ferien%20%22%C3%9Cber%22/Strand%201.jpg");
         QTest::newRow("url list") << "gimp %U" << QStringList{"gimp", uri};
-        QTest::newRow("file, quoted program")
-            << "\"/opt/My Viewer/run\" --open %f" << QStringList{"/opt/My Viewer/run", "--open", file};
+        QTest::newRow("file, quoted program") << "\"/opt/My Viewer/run\" --open %f"
+                                              << QStringList{"/opt/My Viewer/run", "--open", file};
         QTest::newRow("no field code") << "viewer" << QStringList{"viewer", file};
         QTest::newRow("icon, name, percent")
             << "viewer %i --title=%c %d %F 100%%"
@@ -102,8 +94,7 @@ private slots:
             << "sh -c \"echo \\\"\\$1\\\"\" %f" << QStringList{"sh", "-c", "echo \"$1\"", file};
         QTest::newRow("unterminated quote") << "viewer \"%f" << QStringList{};
     }
-    void execArguments()
-    {
+    void execArguments() {
         QFETCH(QString, exec);
         QFETCH(QStringList, arguments);
         platform::DesktopApplication app;
@@ -115,8 +106,7 @@ private slots:
         QCOMPARE(words.value_or(QStringList{}), arguments);
     }
 
-    void applicationsForAPicture()
-    {
+    void applicationsForAPicture() {
         QTemporaryDir user, system;
         // "true" is on every system, so these count as installed.
         writeEntry(user.filePath("viewer.desktop"), "Name=Viewer\nExec=true %f\n"
@@ -148,8 +138,7 @@ private slots:
         QCOMPARE(ids, (QStringList{"Almanac.desktop", "kde-paint.desktop", "viewer.desktop"}));
     }
 
-    void acceptedTypesOfAPicture()
-    {
+    void acceptedTypesOfAPicture() {
         QTemporaryDir dir;
         QImage(4, 4, QImage::Format_RGB32).save(dir.filePath("a.jpg"), "JPG");
         const QStringList types = platform::AcceptedMimeTypes(dir.filePath("a.jpg"));

@@ -16,29 +16,30 @@ class TestOpenWith : public QObject {
 
     QStringList handed;
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         ResetProgram();
         handed.clear();
         platform::services().openWith = [this](const QString &path) { handed.append(path); };
     }
     void cleanup() { ResetProgram(); }
 
-    void path_data()
-    {
+    void path_data() {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("path");
-        QTest::newRow("subfolder") << "/media/cdrom" << "Animals\\cat.jpg"
+        QTest::newRow("subfolder") << "/media/cdrom"
+                                   << "Animals\\cat.jpg"
                                    << "/media/cdrom/images/Animals/cat.jpg";
-        QTest::newRow("root with separator") << "/" << "cat.jpg" << "/images/cat.jpg";
+        QTest::newRow("root with separator") << "/"
+                                             << "cat.jpg"
+                                             << "/images/cat.jpg";
         QTest::newRow("blanks, quotes, non-ASCII")
-            << "/media/My CD" << "Ferien \"Über\"\\Strand 1.jpg"
+            << "/media/My CD"
+            << "Ferien \"Über\"\\Strand 1.jpg"
             << "/media/My CD/images/Ferien \"Über\"/Strand 1.jpg";
     }
-    void path()
-    {
+    void path() {
         QFETCH(QString, start);
         QFETCH(QString, entry);
         QFETCH(QString, path);
@@ -50,8 +51,7 @@ private slots:
     }
 
     // On disk the names may differ in letter case, as on a CD mounted with upper-case names.
-    void findsTheFileOnDisk()
-    {
+    void findsTheFileOnDisk() {
         TempCd cd;
         cd.writePicture(QStringLiteral("IMAGES/ANIMALS/CAT.JPG"), 10, 10, "JPG");
         g.AppPath = cd.path();
@@ -61,22 +61,19 @@ private slots:
         QCOMPARE(handed, QStringList{cd.path(QStringLiteral("IMAGES/ANIMALS/CAT.JPG"))});
     }
 
-    void startsFromTheStartFolderByDefault()
-    {
+    void startsFromTheStartFolderByDefault() {
         g.ImageArray[1] = QStringLiteral("cat.jpg");
         g.CurrentIndex = 1;
         Instance<Form2>().mnuOptionsOpen_Click();
         QCOMPARE(handed, QStringList{platform::StartFolder() + QStringLiteral("/images/cat.jpg")});
     }
 
-    void indexOutsideTheCatalogueStartsNothing_data()
-    {
+    void indexOutsideTheCatalogueStartsNothing_data() {
         QTest::addColumn<int>("index");
         QTest::newRow("below") << -1;
         QTest::newRow("above") << 10001;
     }
-    void indexOutsideTheCatalogueStartsNothing()
-    {
+    void indexOutsideTheCatalogueStartsNothing() {
         QFETCH(int, index);
         g.AppPath = QStringLiteral("/cd");
         g.CurrentIndex = index;

@@ -28,29 +28,25 @@ class TestWallpaper : public QObject {
     bool desktopAccepts = true;
     QString wallpaperFolder;
 
-    QString picture(const char *name, int width, int height)
-    {
+    QString picture(const char *name, int width, int height) {
         cd->writePicture(QString::fromLatin1(name), width, height, "JPG");
         return cd->path(QString::fromLatin1(name));
     }
 
-    static QSize bitmapSize(const QString &file)
-    {
+    static QSize bitmapSize(const QString &file) {
         QImageReader reader(file);
         reader.setDecideFormatFromContent(true);
         return reader.format() == "bmp" ? reader.read().size() : QSize();
     }
 
-    void expectOneMessage(const QString &prompt, int style, const QString &title)
-    {
+    void expectOneMessage(const QString &prompt, int style, const QString &title) {
         QCOMPARE(RecordedMessages().size(), 1);
         QCOMPARE(RecordedMessages().first().prompt, prompt);
         QCOMPARE(RecordedMessages().first().style, style);
         QCOMPARE(RecordedMessages().first().title, title);
     }
 
-    void expectFailureAfterQuestion()
-    {
+    void expectFailureAfterQuestion() {
         QCOMPARE(RecordedMessages().size(), 2);
         QCOMPARE(RecordedMessages().at(1).prompt,
                  QStringLiteral("Sorry, the wallpaper could not be set"));
@@ -58,9 +54,8 @@ class TestWallpaper : public QObject {
         QCOMPARE(RecordedMessages().at(1).title, QStringLiteral("orvane"));
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         ResetProgram();
         cd = std::make_unique<TempCd>();
         dataHome = std::make_unique<QTemporaryDir>();
@@ -73,30 +68,30 @@ private slots:
             return desktopAccepts;
         };
     }
-    void cleanup()
-    {
+    void cleanup() {
         ResetProgram();
         cd.reset();
         dataHome.reset();
     }
 
-    void questions_data()
-    {
+    void questions_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("mainQuestion");
         QTest::addColumn<QString>("viewerQuestion");
-        QTest::newRow("plain") << "Sunset" << "Create wallpaper from 'Sunset' image?"
+        QTest::newRow("plain") << "Sunset"
+                               << "Create wallpaper from 'Sunset' image?"
                                << "Create desktop wallpaper from 'Sunset' image?";
-        QTest::newRow("folder") << "Animals\\dog" << "Create wallpaper from 'Animals\\dog' image?"
+        QTest::newRow("folder") << "Animals\\dog"
+                                << "Create wallpaper from 'Animals\\dog' image?"
                                 << "Create desktop wallpaper from 'dog' image?";
-        QTest::newRow("two folders, case kept")
-            << "A\\b\\CAT" << "Create wallpaper from 'A\\b\\CAT' image?"
-            << "Create desktop wallpaper from 'CAT' image?";
-        QTest::newRow("empty") << "" << "Create wallpaper from '' image?"
+        QTest::newRow("two folders, case kept") << "A\\b\\CAT"
+                                                << "Create wallpaper from 'A\\b\\CAT' image?"
+                                                << "Create desktop wallpaper from 'CAT' image?";
+        QTest::newRow("empty") << ""
+                               << "Create wallpaper from '' image?"
                                << "Create desktop wallpaper from '' image?";
     }
-    void questions()
-    {
+    void questions() {
         QFETCH(QString, title);
         QFETCH(QString, mainQuestion);
         QFETCH(QString, viewerQuestion);
@@ -104,8 +99,7 @@ private slots:
         QCOMPARE(ViewerWallpaperQuestion(title), viewerQuestion);
     }
 
-    void mainWindowOkWritesAndSets()
-    {
+    void mainWindowOkWritesAndSets() {
         Form1 &form = Instance<Form1>();
         platform::ActivateForm(&form);
         form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
@@ -128,8 +122,7 @@ private slots:
         QCOMPARE(bitmapSize(file), QSize(800, 600));
     }
 
-    void viewerOkWritesAndSets()
-    {
+    void viewerOkWritesAndSets() {
         Form2 &viewer = Instance<Form2>();
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = QStringLiteral("Animals\\dog");
@@ -143,8 +136,7 @@ private slots:
         QCOMPARE(bitmapSize(file), QSize(1600, 400));
     }
 
-    void cancelChangesNothing()
-    {
+    void cancelChangesNothing() {
         Form1 &form = Instance<Form1>();
         form.Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
         Form2 &viewer = Instance<Form2>();
@@ -158,16 +150,14 @@ private slots:
         QVERIFY(form.Command5->isEnabled());
     }
 
-    void failedWriteSetsNothing_data()
-    {
+    void failedWriteSetsNothing_data() {
         QTest::addColumn<bool>("fromViewer");
         QTest::addColumn<bool>("folderBlocked");
         QTest::newRow("main, nothing previewed") << false << false;
         QTest::newRow("viewer, nothing loaded") << true << false;
         QTest::newRow("main, data folder unusable") << false << true;
     }
-    void failedWriteSetsNothing()
-    {
+    void failedWriteSetsNothing() {
         QFETCH(bool, fromViewer);
         QFETCH(bool, folderBlocked);
         if (folderBlocked) {
@@ -185,8 +175,7 @@ private slots:
         QVERIFY(wallpaperCalls.isEmpty());
     }
 
-    void desktopRefusalSaysSo()
-    {
+    void desktopRefusalSaysSo() {
         desktopAccepts = false;
         Form1 &form = Instance<Form1>();
         form.Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
@@ -196,8 +185,7 @@ private slots:
     }
 
     // The desktop is handed a name it is not showing yet, so it loads the new picture.
-    void namesTakeTurns()
-    {
+    void namesTakeTurns() {
         Form1 &form = Instance<Form1>();
         form.Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
         form.Command5_Click();
