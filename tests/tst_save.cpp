@@ -169,6 +169,18 @@ class TestSave : public QObject {
                    });
     }
 
+    // Choosing a drive opens its root in the folder list, which the hidden file list follows.
+    void choosingADriveOpensItsRoot() {
+        WithDialog([] { ShowModal<Form5>(); },
+                   [](Form5 &form) {
+                       QCOMPARE(form.Drive1->itemData(0).toString(), QStringLiteral("/"));
+                       form.Drive1->setCurrentIndex(0);
+                       form.Drive1_Change();
+                       QCOMPARE(form.Dir1->Path(), QStringLiteral("\\"));
+                       QCOMPARE(form.File1->Path(), QStringLiteral("\\"));
+                   });
+    }
+
     void noListEntryProposesNoName() {
         g.CurrentIndex = 3;
         WithDialog([] { ShowModal<Form5>(); },
