@@ -16,8 +16,8 @@
 #include <QWindow>
 
 Form5::Form5()
-    : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint) {
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     designControls();
     // Kept above the window it was opened from, which may cover the whole screen.
     if (QWidget *opener = platform::LastActiveForm()) {

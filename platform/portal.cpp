@@ -1,6 +1,6 @@
 #include "platform/portal.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+#include <QWidget>
 
 #include <optional>
 
@@ -41,6 +42,15 @@ class ResponseWaiter : public QObject {
 bool usable(const QDBusConnection &bus) {
     return bus.isConnected() &&
            bus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing);
+}
+
+// The window the portal's own dialogs belong to, so they open above it (X11 only: Wayland needs a
+// handle exported through a protocol Qt 6.4 does not offer).
+QString parentWindow() {
+    QWidget *active = QApplication::activeWindow();
+    if (!active || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return {};
+    return QStringLiteral("x11:") + QString::number(active->winId(), 16);
 }
 
 QString nextToken() {
@@ -85,7 +95,8 @@ PortalAnswer PortalSetWallpaper(const QString &nativePath) {
     const QVariantMap options{{QStringLiteral("handle_token"), token},
                               {QStringLiteral("set-on"), QStringLiteral("background")},
                               {QStringLiteral("show-preview"), false}};
-    call << QString() << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle())) << options;
+    call << parentWindow() << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
+         << options;
     const QDBusMessage reply = bus.call(call, QDBus::Block, CallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         listen(bus, path, &waiter, false);
@@ -120,7 +131,8 @@ void PortalOpenFile(const QString &nativePath, std::function<void()> whenAbsent)
         QStringLiteral("OpenFile"));
     const QVariantMap options{{QStringLiteral("handle_token"), nextToken()},
                               {QStringLiteral("ask"), true}};
-    call << QString() << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle())) << options;
+    call << parentWindow() << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
+         << options;
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, CallTimeoutMs), qApp);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, qApp,
                      [whenAbsent](QDBusPendingCallWatcher *finished) {

@@ -14,6 +14,7 @@
 #include "platform/services.h"
 #include "viewer/form2.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -155,6 +156,7 @@ class TestSave : public QObject {
         WithDialog([] { Instance<Form1>().Command2_Click(); },
                    [this](Form5 &form) {
                        QCOMPARE(form.size(), QSize(296, 217));
+                       QCOMPARE(QApplication::activeModalWidget(), &form);
                        QCOMPARE(form.Frame1->title(), QStringLiteral("Save Image"));
                        QCOMPARE(form.Command1->text(), QStringLiteral("&Save"));
                        QCOMPARE(form.Command2->text(), QStringLiteral("&Cancel"));
