@@ -4,8 +4,8 @@
 
 #include "app/forms.h"
 #include "app/globals.h"
+#include "dialogs/form5.h"
 #include "mainwindow/form1.h"
-#include "platform/picture.h"
 #include "platform/services.h"
 #include "support/hostilecd.h"
 #include "support/session.h"
@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <dirent.h>
 #include <map>
@@ -68,6 +69,13 @@ QList<QByteArray> changes(const Snapshot &before, const Snapshot &after) {
         if (!after.count(path))
             out << path;
     return out;
+}
+
+int rowOf(const Form1 &form, const QString &name) {
+    for (int i = 0; i < form.List1->ListCount(); ++i)
+        if (form.List1->List(i) == name)
+            return i;
+    return -1;
 }
 
 // Makes a tree read-only (or writable again), as a CD is.
@@ -141,13 +149,31 @@ class TestWrites : public QObject {
         RunSession(discs + "/" + hostile::CdFolder);
         QVERIFY(!QTest::currentTestFailed());
         Form1 &form = Instance<Form1>();
-        form.List1->SetSelected(0);
-        QVERIFY(Responsive());
+        const int row = rowOf(form, QStringLiteral("plain.jpg"));
+        QVERIFY(row >= 0);
+        form.List1->SetSelected(row);
 
-        // The user saves the picture on show under a name of their own.
-        const QString saved = privateRoot + "/home/Pictures/my picture.bmp";
-        if (!form.Picture5.source.isEmpty())
-            QVERIFY(platform::SavePictureAsBitmap(form.Picture5.source, saved));
+        // The user saves the picture on show under a name of their own, in their own folder...
+        const QString pictures = privateRoot + "/home/Pictures";
+        bool saved = false;
+        QTimer::singleShot(0, [&] {
+            if (!IsLoaded<Form5>())
+                return;
+            Form5 &dialog = Instance<Form5>();
+            dialog.Dir1->SetPath(pictures);
+            dialog.Text1->setText(QStringLiteral("my picture"));
+            dialog.Command1_Click();
+            saved = !IsLoaded<Form5>();
+            if (IsLoaded<Form5>())
+                dialog.Command2_Click();
+        });
+        form.Command2_Click();
+        QVERIFY(saved);
+        // ...makes it the wallpaper, and opens the About box.
+        form.Command5_Click();
+        QCOMPARE(wallpapers.size(), 1);
+        form.Label1_Click();
+        QVERIFY(Responsive());
         ResetProgram();
 
         const Snapshot after = snapshot(privateRoot);
@@ -169,7 +195,8 @@ class TestWrites : public QObject {
             unexpected << path;
         }
         QVERIFY2(unexpected.isEmpty(), unexpected.join(", ").constData());
-        QVERIFY(after.count("/home/Pictures/my picture.bmp"));
+        for (const QByteArray &path : allowed)
+            QVERIFY2(after.count(path), path.constData());
     }
 };
 

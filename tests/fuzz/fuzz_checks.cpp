@@ -135,11 +135,15 @@ QString CheckSettings(QByteArrayView bytes, ScratchFile &scratch) {
 QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch) {
     const QString &path = scratch.write(bytes);
     QSize natural;
-    // Only a JPEG decodes differently for a box; for the others the box would repeat the work.
+    // Only a JPEG decodes differently for a box (the preview's, a screen's, none for a save);
+    // for the others a box would repeat the work. A JPEG's full decode is left to those up to
+    // 4 megapixels: larger ones cost a second each and would starve the rest.
     const bool jpeg = bytes.startsWith("\xff\xd8");
     const QList<QSize> boxes =
-        jpeg ? QList<QSize>{QSize(), QSize(120, 90), QSize(1024, 768)} : QList<QSize>{QSize()};
+        jpeg ? QList<QSize>{QSize(120, 90), QSize(1024, 768), QSize()} : QList<QSize>{QSize()};
     for (const QSize box : boxes) {
+        if (box.isEmpty() && jpeg && qint64(natural.width()) * natural.height() > 4'000'000)
+            break;
         const auto picture = platform::LoadPictureFile(path, box);
         if (!picture)
             continue;
