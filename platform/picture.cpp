@@ -38,7 +38,7 @@ QSize jpegDecodeSize(QSize stored, QSize cover)
     return stored;
 }
 
-std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize)
+std::optional<Picture> decode(QImageReader &reader, const CoverFor &coverFor)
 {
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
@@ -58,8 +58,9 @@ std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize)
     const bool quarter = rotatesQuarter(transformation);
     const QSize natural = quarter ? stored.transposed() : stored;
 
-    if (format == "jpeg" && !fullSize) {
+    if (format == "jpeg" && coverFor) {
         // The scaled size applies before the rotation, so it is asked for in stored orientation.
+        const QSize cover = coverFor(natural);
         const QSize wanted = jpegDecodeSize(stored, quarter ? cover.transposed() : cover);
         if (wanted != stored)
             reader.setScaledSize(wanted);
@@ -77,8 +78,13 @@ std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize)
 
 std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover)
 {
+    return LoadPictureFile(nativePath, [cover](QSize) { return cover; });
+}
+
+std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor)
+{
     QImageReader reader(nativePath);
-    auto picture = decode(reader, cover, false);
+    auto picture = decode(reader, coverFor);
     if (picture)
         picture->source = nativePath;
     return picture;
@@ -96,7 +102,7 @@ bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetP
     if (sourceNativePath.isEmpty())
         return false;
     QImageReader reader(sourceNativePath);
-    const auto picture = decode(reader, {}, true);
+    const auto picture = decode(reader, {});
     if (!picture)
         return false;
 
