@@ -8,6 +8,7 @@
 #include <QThreadPool>
 
 #include <condition_variable>
+#include <malloc.h>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -15,6 +16,11 @@
 namespace platform {
 
 namespace {
+
+// Picture buffers of many megabytes are made and dropped at every display, on this thread and on
+// the worker. With an allocator heap per thread each keeps its own freed buffers for reuse and the
+// program's memory holds several pictures more than it uses; one shared heap keeps one set.
+[[maybe_unused]] const bool oneHeap = mallopt(M_ARENA_MAX, 1) == 1;
 
 // What tells a file apart from the same name written again since.
 struct FileStamp {

@@ -3,6 +3,8 @@
 #include "platform/files.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -12,6 +14,8 @@
 namespace platform {
 
 namespace {
+
+constexpr qint64 WholeFileReadLimit = 64 * 1024 * 1024;
 
 bool isAcceptedFormat(const QByteArray &format)
 {
@@ -83,8 +87,23 @@ std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover)
 
 std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor)
 {
-    QImageReader reader(nativePath);
-    auto picture = decode(reader, coverFor);
+    QFile file(nativePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::optional<Picture> picture;
+    // A file of ordinary size is read in one go: the decoders' many small reads cost more than
+    // holding the compressed bytes for a moment.
+    if (QFileInfo(file).isFile() && file.size() <= WholeFileReadLimit) {
+        QByteArray bytes = file.readAll();
+        file.close();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        picture = decode(reader, coverFor);
+    } else {
+        QImageReader reader(&file);
+        picture = decode(reader, coverFor);
+    }
     if (picture)
         picture->source = nativePath;
     return picture;

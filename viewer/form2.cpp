@@ -18,7 +18,8 @@ Form2::Form2()
       Timer1(nullptr), mnuOptions(nullptr), mnuOptionsTitle(nullptr), mnuOptionsNext(nullptr),
       mnuOptionsPrevious(nullptr), mnuOptionsSlideshow(nullptr), mnuOptionsZoomIn(nullptr),
       mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr), mnuOptionsWallpaper(nullptr),
-      mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr), displayTimer_(nullptr) {
+      mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr), displayTimer_(nullptr),
+      lookAheadTimer_(nullptr) {
     designControls();
     designMenu();
     coverScreen();
@@ -50,11 +51,15 @@ void Form2::designControls() {
     displayTimer_ = new QTimer(this);
     displayTimer_->setSingleShot(true);
     displayTimer_->setInterval(0);
+    lookAheadTimer_ = new QTimer(this);
+    lookAheadTimer_->setSingleShot(true);
+    lookAheadTimer_->setInterval(0);
 
     connect(Image1, &platform::ImageBox::MouseDown, this, &Form2::Image1_MouseDown);
     connect(Label1, &platform::ClickLabel::MouseDown, this, &Form2::Label1_MouseDown);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(displayTimer_, &QTimer::timeout, this, &Form2::DisplayImage);
+    connect(lookAheadTimer_, &QTimer::timeout, this, &Form2::LookAheadForward);
 }
 
 void Form2::designMenu() {
@@ -132,6 +137,7 @@ void Form2::Form_Activate() {
 
 void Form2::Form_Unload() {
     Timer1->stop();
+    lookAheadTimer_->stop();
     platform::DropLookAhead();
     // A display still waiting for the event queue is not shown any more, but its title counts.
     if (displayTimer_->isActive()) {

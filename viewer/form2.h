@@ -98,8 +98,10 @@ class Form2 : public QWidget {
     void DisplaySoon();
     void SettleDisplay();
     void ShowTitle();
+    // Started once the picture is on screen, so the worker does not compete with the painting.
     void LookAheadForward();
     void RightButtonDown(Qt::MouseButton button, QPoint globalPos);
 
     QTimer *displayTimer_;
+    QTimer *lookAheadTimer_;
 };

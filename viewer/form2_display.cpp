@@ -69,7 +69,7 @@ void Form2::DisplayImage() {
     Image1->SetVisible(true);
 
     ShowTitle();
-    LookAheadForward();
+    lookAheadTimer_->start();
 }
 
 void Form2::ShowTitle() {
