@@ -55,23 +55,6 @@ class TestViewerRules : public QObject {
         QCOMPARE(Centred(SH, fit.Height, 0), top);
     }
 
-    void fitUsesOuterAndInnerSizesWhereEachBelongs() {
-        // A loader with a border: the height test and the kept size are the outer size, the
-        // ratio of the height fit is the inner size's.
-        const Fit kept = FitToScreen(9660, 7260, 9600, 7200, SW, SH);
-        QCOMPARE(kept.Width, 9660.f);
-        QCOMPARE(kept.Height, 7260.f);
-        const Fit tall = FitToScreen(12060, 18060, 12000, 18000, SW, SH);
-        QCOMPARE(tall.Height, SH);
-        QCOMPARE(tall.Width, SH * (12000.f / 18000.f));
-    }
-
-    void zoomLimitNeedsBothWays() {
-        QCOMPARE(ZoomLimitFor(SW, SH, SW, SH), 1);
-        QCOMPARE(ZoomLimitFor(SW - 15, SH * 2, SW, SH), 0);
-        QCOMPARE(ZoomLimitFor(SW * 2, SH - 15, SW, SH), 0);
-    }
-
     void zoomTableFromTheSmallPicture() {
         // 640 x 480 laid out at 9600 x 7200, then Up, Up, Up, Up, Down.
         struct Row {
@@ -134,13 +117,6 @@ class TestViewerRules : public QObject {
         QCOMPARE(step.ZoomLimit, 0);
     }
 
-    void zoomInThenOutComesBack() {
-        const ZoomStep in = ZoomIn(4321, 2345, SW, SH, 0);
-        const ZoomStep out = ZoomOut(in.Width, in.Height);
-        QCOMPARE(out.Width, 4321.f);
-        QCOMPARE(out.Height, 2345.f);
-    }
-
     void viewerTitles_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("title"); // "-": no title, the previous one stays
@@ -189,11 +165,6 @@ class TestViewerRules : public QObject {
         QFETCH(QString, title);
         QFETCH(QString, closed);
         QCOMPARE(ClosingTitle(title), closed);
-    }
-
-    void captionHasTwoBlanksEachSide() {
-        QCOMPARE(CaptionText(QStringLiteral("Holiday\\paris")),
-                 QStringLiteral("  Holiday\\paris  "));
     }
 };
 

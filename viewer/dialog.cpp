@@ -27,6 +27,10 @@ Dialog::Dialog()
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     platform::Place(CancelButton, 2040, 840, 975, 375);
     Frame1 = new QGroupBox(QStringLiteral("Select"), this);
+    // The caption sits on the frame's top line, leaving the room below it to the options.
+    Frame1->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
     platform::Place(Frame1, 180, 60, 1695, 1335);
     Option3 = new QRadioButton(QStringLiteral("30 Seconds"), Frame1);
     platform::Place(Option3, 300, 960, 1215, 195);
@@ -34,6 +38,10 @@ Dialog::Dialog()
     platform::Place(Option2, 300, 600, 1155, 195);
     Option1 = new QRadioButton(QStringLiteral("  5 Seconds"), Frame1);
     platform::Place(Option1, 300, 240, 1215, 195);
+
+    // A style sheet stops the dialog's font reaching the frame's options by itself.
+    for (QWidget *control : findChildren<QWidget *>())
+        control->setFont(font);
 
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, Frame1);

@@ -90,13 +90,15 @@ class Form2 : public QWidget {
     float ScaleWidth() const;
     float ScaleHeight() const;
 
-    // The forward and backward steps: change, wrap, display.
+    // The forward and backward steps' change and wrap of CurrentIndex; the caller displays.
     void StepForward();
     void StepBackward();
     // Keys step at once but show the picture when the event queue has caught up, so a held key
     // never queues up displays that a later step has overtaken.
     void DisplaySoon();
+    // Shows a display a key asked for now: zoom and the menu work on the picture as laid out.
     void SettleDisplay();
+    // The title of the picture at CurrentIndex, in the caption.
     void ShowTitle();
     // Started once the picture is on screen, so the worker does not compete with the painting.
     void LookAheadForward();
