@@ -81,7 +81,12 @@ std::optional<qint64> FileLen(const QString &path) {
 
 std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
                                                  int maxLineLength) {
-    QFile file(NativePath(path));
+    const QString native = NativePath(path);
+    // Only a regular file: opening a pipe waits for a writer and a device never ends.
+    struct stat st;
+    if (::stat(QFile::encodeName(native).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    QFile file(native);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
 

@@ -22,7 +22,7 @@ std::optional<qint64> FileLen(const QString &path);
 
 // Reads up to maxLines text lines. A line ends at CR LF, a lone CR or a lone LF; a line longer
 // than maxLineLength is cut there and the rest of it skipped, so later lines keep their numbers.
-// Nothing when the file cannot be opened.
+// Nothing when the file cannot be opened or is not a regular file (a pipe, a device).
 std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
                                                  int maxLineLength);
 

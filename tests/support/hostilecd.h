@@ -1,0 +1,69 @@
+#pragma once
+// The hostile CD for the robustness tests, and the process's memory high-water mark.
+
+#include "hostile.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <QFile>
+
+#include <ftw.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+// Removes a folder tree, links not followed. Unlike QDir's, this also removes names that are
+// not valid text, which the hostile CD has.
+inline void RemoveTree(const QString &folder) {
+    const QByteArray native = QFile::encodeName(folder);
+    if (!native.isEmpty())
+        ::nftw(
+            native.constData(),
+            [](const char *path, const struct stat *, int, FTW *) {
+                ::remove(path);
+                return 0;
+            },
+            16, FTW_DEPTH | FTW_PHYS);
+}
+
+// The hostile CD written into a temporary folder; small leaves out the 10,001 pictures and the
+// 100 MB settings file.
+class HostileCd {
+  public:
+    explicit HostileCd(bool small = true) {
+        ok_ = dir_.isValid() && hostile::WriteHostileCd(dir_.path(), small, &error_);
+    }
+    ~HostileCd() { RemoveTree(dir_.path()); }
+    HostileCd(const HostileCd &) = delete;
+    HostileCd &operator=(const HostileCd &) = delete;
+    bool ok() const { return ok_; }
+    QString error() const { return error_; }
+    QString root() const { return dir_.path(); }
+    QString cd() const { return dir_.filePath(hostile::CdFolder); }
+    QString folder(const QString &name) const { return dir_.filePath(name); }
+
+  private:
+    QTemporaryDir dir_;
+    QString error_;
+    bool ok_ = false;
+};
+
+// Peak resident memory of this process so far, in MB.
+inline double PeakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// AddressSanitizer keeps freed memory in quarantine and adds shadow memory: bounds are larger.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool UnderAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool UnderAddressSanitizer = true;
+#else
+inline constexpr bool UnderAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool UnderAddressSanitizer = false;
+#endif

@@ -1,0 +1,91 @@
+#pragma once
+// One whole session of the program on a CD, as a user with a lot of patience would have it:
+// start-up, every picture in the main window and in the viewer, searches and Reset.
+
+#include "app/form6.h"
+#include "app/forms.h"
+#include "app/globals.h"
+#include "mainwindow/form1.h"
+#include "viewer/form2.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+struct Session {
+    int pictures = 0;
+    qint64 ms = 0;
+};
+
+// Starts the program in the CD folder and goes through everything once.
+inline Session RunSession(const QString &cdPath) {
+    Session session;
+    QDir::setCurrent(cdPath);
+    QElapsedTimer timer;
+    timer.start();
+
+    Instance<Form6>(); // the start-up object; the broken splash hands over at once
+    [&] { QVERIFY(IsLoaded<Form1>()); }();
+    Form1 &form = Instance<Form1>();
+    const int count = g.ImageCount;
+    session.pictures = count;
+    [&] { QCOMPARE(form.List1->ListCount(), count); }();
+
+    for (int row = 0; row < count; ++row) {
+        form.List1->SetSelected(row);
+        if (g.CurrentIndex != row + 1)
+            qWarning("row %d selected picture %d", row, g.CurrentIndex);
+        form.Timer1_Timer(); // the information line's kind, size and file size
+        form.Timer1_Timer();
+        form.Timer1_Timer();
+        if (row % 32 == 0)
+            QCoreApplication::processEvents();
+    }
+
+    // The viewer, opened with Enter, steps through every picture and zooms on the way.
+    form.List1->SetSelected(0);
+    form.Form_KeyDown(Qt::Key_Return, 0);
+    if (IsLoaded<Form2>()) {
+        Form2 &viewer = Instance<Form2>();
+        for (int i = 0; i < count; ++i) {
+            viewer.mnuOptionsNext_Click();
+            if (i % 7 == 0) {
+                viewer.mnuOptionsZoomIn_Click();
+                viewer.mnuOptionsZoomOut_Click();
+            }
+            if (i % 16 == 0)
+                QCoreApplication::processEvents();
+        }
+        viewer.mnuOptionsPrevious_Click();
+        viewer.mnuOptionsPrevious_Click();
+        viewer.mnuOptionsExit_Click();
+        QCoreApplication::processEvents();
+    }
+
+    // A search the way the search dialog hands it over, then a search that finds nothing, then
+    // Reset back to the whole catalogue.
+    g.SearchString = QStringLiteral("good");
+    form.CheckSearchString();
+    form.SearchArray();
+    g.SearchString = QStringLiteral("no-such-picture-anywhere");
+    form.CheckSearchString();
+    form.SearchArray();
+    form.Command7_Click();
+    [&] { QCOMPARE(g.ImageCount, count); }();
+    QCoreApplication::processEvents();
+    session.ms = timer.elapsed();
+    return session;
+}
+
+// The event loop still runs a fresh event within a second.
+inline bool Responsive() {
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    QElapsedTimer timer;
+    timer.start();
+    while (!ran && timer.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return ran;
+}
