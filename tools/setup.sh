@@ -7,6 +7,7 @@ ORVANE_PACKAGES=(
     fonts-liberation
     libturbojpeg0-dev
     xvfb xauth openbox xdotool x11-utils imagemagick
+    python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin desktop-file-utils
 )
 
 orvane_install_packages() {

@@ -1,0 +1,1 @@
+"""The main window's commands: search, reset and save."""
