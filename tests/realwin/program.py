@@ -98,6 +98,15 @@ class Orvane:
         image = frame.find(role="image")
         return frame, image
 
+    def select_row(self, name):
+        """Selects a list row with the keyboard, as a person would."""
+        rows = self.rows()
+        index = rows.index(name)
+        self.d.key("Home")
+        if index:
+            self.d._run(["xdotool", "key", "--repeat", str(index), "--delay", "40", "Down"])
+        wait_until(f"row {name!r} to be selected", lambda: self.selected_rows() == [name])
+
     def button(self, name, window=None):
         window = window or self.main_node()
         node = window.find(role="push button", name=name)
@@ -175,3 +184,11 @@ def size_text(size):
     if size >= 1024:
         return f"{size / 1024:.1f} KB"
     return f"{size} Bytes"
+
+
+def viewer_title_matches(caption, file_name):
+    """Whether the viewer's caption shows a list row's picture: the viewer's title keeps the
+    folders, so only its end is the file name."""
+    stem = file_name[:-4].lower()
+    text = caption.strip().lower()
+    return text == stem or text.endswith("\\" + stem)

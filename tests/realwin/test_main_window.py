@@ -4,6 +4,7 @@ import os
 import time
 
 from desktop import wait_until
+from screen import Shot
 from program import (MAIN_TITLE, check, feature, scenario, settle, size_text, title_of)
 
 KINDS = {"jpg": "Jpeg Image", "gif": "Gif Image", "bmp": "Bitmap Image"}
@@ -118,3 +119,85 @@ def arrow_keys_move_the_preview(o):
     check(share < 0.05, f"Up should bring the first picture back ({share:.0%} differs)")
     main = o.main_window
     o.save_doc_shot(back, "main-window.png", o.frame_rect(main))
+
+
+def unnamed(window):
+    """The objects of a window that a screen reader could not name or place."""
+    bad = []
+    for node in window.walk():
+        if node.role in ("unknown", "invalid", "filler", "redundant object"):
+            bad.append(f"{node}: role says nothing")
+        elif not node.name.strip():
+            bad.append(f"{node}: no name")
+        elif node.role == "label" and not node.description:
+            bad.append(f"{node}: a label needs a description to be found by")
+    return bad
+
+
+@scenario
+def main_window_accessible(o):
+    o.start()
+    rows = o.rows()
+    frame, image = o.preview_node()
+    check(frame.role == "panel", f"the preview box is a panel: {frame}")
+    check(image is not None, "the preview picture is an image")
+    feature("the preview picture named after its title",
+            lambda: o.preview_node()[1].name == title_of(rows[0]))
+    window = o.main_node()
+    bad = unnamed(window)
+    check(not bad, "main window:\n  " + "\n  ".join(bad))
+    for name in ("View", "Search", "Reset", "Slideshow", "Wallpaper", "Save"):
+        check(o.button(name, window).description, f"{name} should describe itself (tool tip)")
+    # Every control can be reached with the keyboard, in the design's tab order.
+    order = ["View", "Search", "Reset", "Slideshow", "Wallpaper", "Save"]
+    for name in order:
+        o.d.key("Tab")
+        wait_until(f"Tab to reach {name}",
+                   lambda: "focused" in o.button(name).states, timeout=5)
+    o.d.key("Tab")
+    wait_until("Tab to come back to the list", lambda: "focused" in o.list_node().states)
+
+
+@scenario
+def high_dpi_keeps_proportions(o):
+    main = o.start()
+    check((main.width, main.height) == (786, 734),
+          f"at scale 2 the main window should be twice its design size (786 x 734): {main}")
+    shot = o.d.shot()
+    # The View button's caption, in device pixels from the window's design place.
+    left, top = main.x + 2 * 240, main.y + 2 * 284
+    caption = (left + 20, top + 8, 92, 24)
+    check(shot.bounding_box(lambda p: max(p) < 100, caption),
+          "the View button should show its caption")
+    doubling, sharpness = shot.doubling(caption), shot.sharpness(caption)
+    check(doubling < 0.75 and sharpness > 0.7,
+          f"the button's text should be drawn at the device's resolution: {doubling:.0%} of its "
+          f"edges on every other pixel, edge sharpness {sharpness:.2f}")
+
+    # The preview, drawn from the picture itself at device resolution: closer to the picture
+    # scaled straight to 240 x 180 than to the same enlarged from 120 x 90.
+    o.select_row(DETAILED)
+    preview = (main.x + 2 * 213, main.y + 2 * 108)
+    box = (preview[0], preview[1], 240, 180)
+    feature("the preview showing a picture", lambda: o.d.shot().dark_share(box) < 0.5)
+    settle()
+    shot = o.d.shot()
+    source = picture_file(o.d.sample_cd, DETAILED)
+    direct = scaled_picture(o.d, source, ["-resize", "240x180!"])
+    doubled = scaled_picture(o.d, source, ["-resize", "120x90!", "-resize", "240x180!"])
+    near, far = shot.difference(direct, preview), shot.difference(doubled, preview)
+    check(near < 6 and near < far * 0.6,
+          f"the preview should be drawn from device pixels: it differs by {near:.1f} from the "
+          f"picture scaled to the device and by {far:.1f} from one enlarged from half size")
+
+
+high_dpi_keeps_proportions.desktop = {"width": 2048, "height": 1536,
+                                      "env": {"QT_SCALE_FACTOR": "2"}}
+
+DETAILED = "mosaic.jpg"
+
+
+def scaled_picture(desktop, path, resize):
+    data = desktop._run(["convert", path + "[0]", "-filter", "Triangle", *resize, "-depth", "8",
+                         "ppm:-"]).stdout
+    return Shot.from_ppm(data)
