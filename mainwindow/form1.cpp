@@ -100,7 +100,7 @@ void Form1::designControls() {
     Label1->setPalette(titlePalette);
     platform::Place(Label1, 1905, 240, 2085, 555);
 
-    Label3 = new platform::ClickLabel(QStringLiteral("www.brantwell.example"), this);
+    Label3 = new platform::ClickLabel(QStringLiteral("brantwell.example"), this);
     QPalette makerPalette = Label3->palette();
     makerPalette.setColor(QPalette::WindowText, QColor(192, 192, 192));
     Label3->setPalette(makerPalette);
