@@ -192,3 +192,16 @@ def viewer_title_matches(caption, file_name):
     stem = file_name[:-4].lower()
     text = caption.strip().lower()
     return text == stem or text.endswith("\\" + stem)
+
+
+def unnamed(window):
+    """The objects of a window that a screen reader could not name or place."""
+    bad = []
+    for node in window.walk():
+        if node.role in ("unknown", "invalid", "filler", "redundant object"):
+            bad.append(f"{node}: role says nothing")
+        elif not node.name.strip():
+            bad.append(f"{node}: no name")
+        elif node.role == "label" and not node.description:
+            bad.append(f"{node}: a label needs a description to be found by")
+    return bad

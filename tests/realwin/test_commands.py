@@ -4,7 +4,7 @@ import os
 import struct
 
 from desktop import wait_until
-from program import MAIN_TITLE, check, feature, scenario, title_of
+from program import MAIN_TITLE, check, feature, scenario, title_of, unnamed
 
 BUTTONS = ("View", "Search", "Reset", "Slideshow", "Wallpaper", "Save")
 KEYWORD = "sea"
@@ -40,6 +40,9 @@ def search(o, text):
     dialog = dialog_node(o, "the search dialog",
                          lambda w: w.find(role="text") is not None
                          and w.find(name="Enter search string") is not None)
+    check(dialog.role == "dialog", f"the search window is a dialog: {dialog}")
+    bad = unnamed(dialog)
+    check(not bad, "search dialog:\n  " + "\n  ".join(bad))
     field = dialog.find(role="text")
     check("focused" in field.states, "the caret should be in the search field")
     check(not buttons_enabled(o), "the buttons should be greyed out while the dialog is open")

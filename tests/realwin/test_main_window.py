@@ -5,7 +5,8 @@ import time
 
 from desktop import wait_until
 from screen import Shot
-from program import (MAIN_TITLE, check, feature, scenario, settle, size_text, title_of)
+from program import (MAIN_TITLE, check, feature, scenario, settle, size_text, title_of,
+                     unnamed)
 
 KINDS = {"jpg": "Jpeg Image", "gif": "Gif Image", "bmp": "Bitmap Image"}
 
@@ -119,19 +120,6 @@ def arrow_keys_move_the_preview(o):
     check(share < 0.05, f"Up should bring the first picture back ({share:.0%} differs)")
     main = o.main_window
     o.save_doc_shot(back, "main-window.png", o.frame_rect(main))
-
-
-def unnamed(window):
-    """The objects of a window that a screen reader could not name or place."""
-    bad = []
-    for node in window.walk():
-        if node.role in ("unknown", "invalid", "filler", "redundant object"):
-            bad.append(f"{node}: role says nothing")
-        elif not node.name.strip():
-            bad.append(f"{node}: no name")
-        elif node.role == "label" and not node.description:
-            bad.append(f"{node}: a label needs a description to be found by")
-    return bad
 
 
 @scenario
