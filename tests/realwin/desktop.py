@@ -173,13 +173,13 @@ class Desktop:
         wait_until("the window manager", lambda: b"window id" in self._run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, timeout=20)
 
-    def start_program(self, cd=None):
-        """Starts the program in a fresh CD folder: links to the sample CD's files, so that
-        whatever the program writes there stays out of the sample."""
-        self.cd = cd or os.path.join(self._tmp.name, "cd")
-        if cd is None:
-            os.mkdir(self.cd)
-            for name in os.listdir(self.sample_cd):
+    def start_program(self, leave_out=()):
+        """Starts the program in a fresh CD folder: links to the sample CD's files but those left
+        out, so that whatever the program writes there stays out of the sample."""
+        self.cd = os.path.join(self._tmp.name, "cd")
+        os.mkdir(self.cd)
+        for name in os.listdir(self.sample_cd):
+            if name not in leave_out:
                 os.symlink(os.path.join(self.sample_cd, name), os.path.join(self.cd, name))
         env = dict(self.env)
         env.update({
