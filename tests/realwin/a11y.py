@@ -4,6 +4,7 @@ Every read goes to the program afresh (no cache), since nothing here runs an eve
 keep a cache up to date."""
 
 import os
+import time
 
 from desktop import Failure, Skip, wait_until
 
@@ -139,3 +140,37 @@ def prepare_environment(env):
     for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
         os.environ[key] = env[key]
     os.environ.pop("AT_SPI_BUS_ADDRESS", None)
+
+
+def capture(types, action, until, what, timeout=8.0):
+    """Runs action while listening on the bus for events of the given types, the way a screen
+    reader learns of a pop-up menu that no window lists; gives the first until(node, event)
+    result that is true."""
+    Atspi = _atspi()
+    from gi.repository import GLib
+
+    seen = []
+    listener = Atspi.EventListener.new(seen.append)
+    for kind in types:
+        listener.register(kind)
+    context = GLib.MainContext.default()
+    try:
+        action()
+        deadline = time.monotonic() + timeout
+        while True:
+            while context.iteration(False):
+                pass
+            for event in seen:
+                try:
+                    result = until(Node(event.source), event)
+                except Exception:  # an object gone meanwhile
+                    continue
+                if result:
+                    return result
+            seen.clear()
+            if time.monotonic() > deadline:
+                raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
+            time.sleep(0.02)
+    finally:
+        for kind in types:
+            listener.deregister(kind)

@@ -199,6 +199,8 @@ def unnamed(window):
     """The objects of a window that a screen reader could not name or place."""
     bad = []
     for node in window.walk():
+        if node.role == "separator":
+            continue
         if node.role in ("unknown", "invalid", "filler", "redundant object"):
             bad.append(f"{node}: role says nothing")
         elif not node.name.strip():

@@ -2,7 +2,7 @@
 
 import time
 
-from a11y import Node
+from a11y import Node, capture
 from desktop import wait_until
 from program import (check, feature, scenario, settle, title_of, viewer_title_matches)
 
@@ -52,25 +52,28 @@ def open_viewer_on(o, name):
     return rows
 
 
-def menu_items(o):
-    """The pop-up menu's items while it is open, as a screen reader lists them."""
-    def find():
-        for window in o.app().children:
-            menu = window if window.role in ("popup menu", "menu") else None
-            menu = menu or window.find(predicate=lambda n: n.role in ("popup menu", "menu")
-                                       and "showing" in n.states)
-            if menu and "showing" in menu.states:
-                items = [n for n in menu.children if n.role in ("menu item", "separator")]
-                if items:
-                    return items
+def open_menu(o, x, y):
+    """Right-clicks at a place and gives the pop-up menu and its items, as a screen reader
+    learns of them: the menu tells the bus it is showing."""
+    def popup(node, event):
+        if node.role == "popup menu" and event.detail1 == 1:
+            return node
         return None
-    return feature("the viewer's pop-up menu", find)
+    try:
+        menu = capture(["object:state-changed:showing"], lambda: o.d.click(x, y, button=3),
+                       popup, "the pop-up menu")
+    except AssertionError:
+        feature("the viewer's pop-up menu", lambda: False, timeout=0)
+    return menu, [n for n in menu.children if n.role in ("menu item", "separator")]
 
 
-def menu_closed(o):
-    return wait_until("the pop-up menu to close", lambda: not any(
-        n.role in ("popup menu", "menu") and "showing" in n.states
-        for w in o.app().children for n in w.walk(3)))
+def menu_closed(o, menu):
+    def gone():
+        try:
+            return "showing" not in Node(menu.acc).states
+        except Exception:
+            return True
+    wait_until("the pop-up menu to close", gone)
 
 
 @scenario
@@ -169,9 +172,7 @@ def right_click_opens_the_menu(o):
     width, height = o.d.size
     settle()
     before = o.d.shot()
-    o.d.move_to(width // 2, height // 2)
-    o.d.click(width // 2, height // 2, button=3)
-    items = menu_items(o)
+    menu, items = open_menu(o, width // 2, height // 2)
     names = [i.name for i in items if i.role == "menu item"]
     expected = [" <<  Orvane Options  >>", "Next Image", "Previous Image", "Slideshow",
                 "Zoom In", "Zoom Out", "Save Image As...", "Set Desktop Wallpaper",
@@ -187,14 +188,15 @@ def right_click_opens_the_menu(o):
     share = shot.changed_share(before, (width // 2, height // 2, 150, 200))
     check(share > 0.3, f"the menu should show at the mouse ({share:.0%} changed there)")
     # Escape closes it without a choice; a choice closes it and acts.
+    check(menu.extents()[:2] == (width // 2, height // 2),
+          f"the menu opens at the mouse: {menu.extents()}")
     o.d.key("Escape")
-    menu_closed(o)
+    menu_closed(o, menu)
     check(viewer_title_matches(o.caption(), BRIGHT), "dismissing the menu changes nothing")
-    o.d.click(width // 2, height // 2, button=3)
-    items = menu_items(o)
+    menu, items = open_menu(o, width // 2, height // 2)
     next_item = next(i for i in items if i.name == "Next Image")
     o.click_node(next_item)
-    menu_closed(o)
+    menu_closed(o, menu)
     wait_until("Next Image to step on", lambda: not viewer_title_matches(o.caption(), BRIGHT))
 
 
@@ -256,16 +258,15 @@ def slideshow_at_5_seconds_advances(o):
 
     # A right click pauses the show and says so in the menu.
     width, height = o.d.size
-    o.d.click(width // 3, height // 3, button=3)
-    items = menu_items(o)
+    menu, items = open_menu(o, width // 3, height // 3)
     names = [i.name for i in items]
     check("Slideshow (Paused)... Restart" in names, f"the menu tells the show is paused: {names}")
     settle(0.5)
-    mx, my, mw, mh = Node(items[0].acc.get_parent()).extents()
+    mx, my, mw, mh = menu.extents()
     o.save_doc_shot(o.d.shot(), "slideshow-menu.png",
                     (max(0, mx - 160), max(0, my - 40), mw + 320, mh + 80))
     o.d.key("Escape")
-    menu_closed(o)
+    menu_closed(o, menu)
     paused_on = o.caption()
     time.sleep(6.5)
     check(o.caption() == paused_on, "a paused show should not advance")
