@@ -260,6 +260,10 @@ class Desktop:
         self._run(["xdotool", "type", "--delay", "60", text])
 
     def move_to(self, x, y):
+        # Waiting for a move to a place the pointer already is at would never end.
+        here = self._run(["xdotool", "getmouselocation", "--shell"]).stdout.decode().split()
+        if f"X={x}" in here and f"Y={y}" in here:
+            return
         self._run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
     def click(self, x, y, button=1):
