@@ -17,8 +17,12 @@ template <class F> F &Instance() {
         return *loaded;
     F *form = new F();
     FormSlot<F> = form;
+    // Every window counts as one of the program's own, also one without a Form_Activate: the
+    // window that opened a dialog is activated again when the dialog goes.
     if constexpr (requires { form->Form_Activate(); })
         platform::TrackActivation(form, [form] { form->Form_Activate(); });
+    else
+        platform::TrackActivation(form, [] {});
     // Form_Load may unload the window again (the splash does); it lives until the event loop.
     if constexpr (requires { form->Form_Load(); })
         form->Form_Load();

@@ -1,7 +1,36 @@
 #include "mainwindow/form1.h"
 
+#include "app/forms.h"
+#include "app/globals.h"
+#include "dialogs/desktop_rules.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
+#include "dialogs/wallpaper.h"
+#include "platform/services.h"
+
 // The main window's commands that open the dialogs: Save, Wallpaper and the About box.
-void Form1::Command2_Click() {}
-void Form1::Command5_Click() {}
-void Form1::Label1_Click() {}
-void Form1::Label3_Click() {}
+
+void Form1::Command2_Click() {
+    HideButtons();
+    ShowModal<Form5>();
+    Showbuttons();
+}
+
+void Form1::Command5_Click() {
+    List1->SetFocus();
+    HideButtons();
+    const int answer = platform::MsgBox(MainWallpaperQuestion(g.ImageTitle), platform::vbOKCancel,
+                                        QString::fromLatin1(MainWallpaperTitle));
+    if (answer == platform::vbOK)
+        CreateWallpaper(Picture5.source);
+    Showbuttons();
+}
+
+// An About box that is already open is only brought forward; its five seconds run on.
+void Form1::Label1_Click() {
+    platform::ActivateForm(&Instance<Form3>());
+}
+
+void Form1::Label3_Click() {
+    platform::ActivateForm(&Instance<Form3>());
+}

@@ -1,13 +1,75 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/preview_rules.h"
+#include "platform/files.h"
+#include "platform/twips.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+// The preview box in device pixels: a picture is decoded no smaller than it is drawn there.
+QSize previewDeviceBox(const QWidget *box) {
+    const qreal ratio = box->devicePixelRatioF();
+    return QSize(static_cast<int>(std::ceil(platform::ToPixels(PreviewBoxWidth) * ratio)),
+                 static_cast<int>(std::ceil(platform::ToPixels(PreviewBoxHeight) * ratio)));
+}
+
+} // namespace
 
 void Form1::List1_Click() {
     g.CurrentIndex = List1->ListIndex() + 1;
     Thumbnail();
 }
 
-void Form1::Thumbnail() {}
+void Form1::Thumbnail() {
+    const QString entry = CatalogueEntry(g.CurrentIndex);
+    Image1->SetVisible(false);
 
-void Form1::Convert() {}
+    // A file that does not load leaves the previous picture in the measuring box.
+    if (auto loaded = platform::LoadPicture(g.ImagesFolder + QStringLiteral("\\") + entry,
+                                            previewDeviceBox(Picture1)))
+        Picture5 = std::move(*loaded);
 
-void Form1::Timer1_Timer() {}
+    if (!Picture5.isNull()) {
+        const float twips = platform::TwipsPerPixel();
+        const auto scaleWidth = static_cast<float>(Picture5.natural.width());
+        const auto scaleHeight = static_cast<float>(Picture5.natural.height());
+        const PreviewFit fit =
+            FitPreview(scaleWidth, scaleHeight, scaleWidth * twips, scaleHeight * twips);
+        if (fit.AspectRatio)
+            g.AspectRatio = *fit.AspectRatio;
+        Image1->SetHeight(fit.Height);
+        Image1->SetWidth(fit.Width);
+        Image1->SetPicture(Picture5.image);
+        Image1->SetLeft(fit.Left);
+        Image1->SetTop(fit.Top);
+    }
+
+    // Without an entry there is no title to take: the previous one stays.
+    if (!entry.isEmpty())
+        g.ImageTitle = PreviewTitle(entry);
+    g.ImageType = PictureType(entry);
+    Convert();
+    Label2->setText(g.ImageTitle);
+    g.InfoStep = 0;
+    Image1->SetVisible(true);
+}
+
+void Form1::Convert() {
+    const auto size = platform::FileLen(g.ImagesFolder + CatalogueEntry(g.CurrentIndex));
+    g.ImageSizeText = SizeText(size, QLocale::system().decimalPoint());
+}
+
+void Form1::Timer1_Timer() {
+    const InfoFacts facts{g.ImageType,
+                          PixelSizeText(std::max(0, Picture5.natural.width()),
+                                        std::max(0, Picture5.natural.height())),
+                          g.ImageSizeText, g.ImageTitle};
+    if (const auto line = NextInfoLine(g.InfoStep, facts)) {
+        Label2->setText(line->text);
+        g.InfoStep = line->nextStep;
+    }
+}

@@ -44,10 +44,6 @@ Form4::Form4() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint) {
     Text1->installEventFilter(this);
     connect(Command1, &QPushButton::clicked, this, &Form4::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
-
-    // Counts as one of the program's windows, so the main window is activated afresh when the
-    // dialog goes.
-    platform::TrackActivation(this, [] {});
 }
 
 void Form4::Form_Load() {

@@ -1,13 +1,17 @@
 #include "platform/picture.h"
 
 #include "platform/files.h"
+#include "platform/picture_scale.h"
 
-#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <QScopeGuard>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdlib>
 
 namespace platform {
 
@@ -17,90 +21,165 @@ bool isAcceptedFormat(const QByteArray &format) {
     return format == "jpeg" || format == "gif" || format == "bmp";
 }
 
-bool rotatesQuarter(QImageIOHandler::Transformations t) {
-    return t.testFlag(QImageIOHandler::TransformationRotate90);
+bool withinBudget(QSize size) {
+    return size.width() > 0 && size.height() > 0 &&
+           static_cast<qint64>(size.width()) * size.height() <= PictureBudgetPixels;
 }
 
-// The size to ask a JPEG decoder for: the smallest of the DCT's fast scales (1/8, 1/4, 1/2) that
-// still covers the box, or the stored size when only a full decode covers it.
-QSize jpegDecodeSize(QSize stored, QSize cover) {
-    if (cover.isEmpty())
-        return stored;
+// Qt's own limit is process-wide; it backs up the budget check for anything a header hides.
+void setAllocationLimit() {
+    static const bool done = [] {
+        QImageReader::setAllocationLimit(static_cast<int>(PictureBudgetPixels * 4 / (1024 * 1024)) +
+                                         1);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+quint16 le16(const QByteArray &bytes, int at) {
+    return static_cast<quint16>(static_cast<uchar>(bytes[at]) |
+                                (static_cast<uchar>(bytes[at + 1]) << 8));
+}
+
+// The area Qt's GIF decoder allocates for the first frame: the logical screen, or the frame's
+// own extent where that reaches further. The reader's size() reports less than that for a
+// small frame on a large screen, so the header is read here.
+std::optional<QSize> gifCanvas(QIODevice &device) {
+    const qint64 start = device.pos();
+    const auto restore = qScopeGuard([&device, start] { device.seek(start); });
+    const QByteArray head = device.read(13);
+    if (head.size() < 13)
+        return std::nullopt;
+    const int screenWidth = le16(head, 6);
+    const int screenHeight = le16(head, 8);
+    const auto flags = static_cast<uchar>(head[10]);
+    auto skip = [&device](qint64 n) { return device.seek(device.pos() + n); };
+    if ((flags & 0x80) && !skip(3 * (2 << (flags & 7))))
+        return std::nullopt;
+    for (;;) {
+        char introducer = 0;
+        if (!device.getChar(&introducer))
+            return std::nullopt;
+        if (introducer == ',') {
+            const QByteArray frame = device.read(8);
+            if (frame.size() < 8)
+                return std::nullopt;
+            return QSize(std::max(screenWidth, le16(frame, 0) + le16(frame, 4)),
+                         std::max(screenHeight, le16(frame, 2) + le16(frame, 6)));
+        }
+        if (introducer != '!')
+            return QSize(screenWidth, screenHeight); // no frame follows: nothing is allocated
+        char label = 0, length = 0;
+        if (!device.getChar(&label))
+            return std::nullopt;
+        while (device.getChar(&length) && length != 0)
+            if (!skip(static_cast<uchar>(length)))
+                return std::nullopt;
+        if (length != 0)
+            return std::nullopt;
+    }
+}
+
+// The size to ask the JPEG decoder for: the smallest of the DCT's own scales (1/8, 1/4, 1/2)
+// that is still no smaller than needed. Rounded down: Qt derives the DCT scale from the ratio,
+// and a size rounded up would push it to the next larger scale.
+QSize jpegDecodeSize(QSize stored, QSize needed) {
     for (int denominator : {8, 4, 2}) {
-        const QSize scaled((stored.width() + denominator - 1) / denominator,
-                           (stored.height() + denominator - 1) / denominator);
-        if (scaled.width() >= cover.width() && scaled.height() >= cover.height())
+        const QSize scaled(stored.width() / denominator, stored.height() / denominator);
+        if (scaled.width() >= needed.width() && scaled.height() >= needed.height())
             return scaled;
     }
     return stored;
 }
 
-std::optional<Picture> decode(QImageReader &reader, QSize cover, bool fullSize) {
+std::optional<Picture> decode(QFile &file, const CoverFor &boxFor) {
+    setAllocationLimit();
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     if (!isAcceptedFormat(format))
         return std::nullopt;
 
-    const QSize stored = reader.size();
-    if (!stored.isValid() || stored.isEmpty())
+    QSize declared;
+    if (format == "gif") {
+        declared = gifCanvas(file).value_or(QSize());
+    } else {
+        // A top-down bitmap reports a negative height.
+        const QSize stored = reader.size();
+        declared = QSize(std::abs(stored.width()), std::abs(stored.height()));
+    }
+    if (!withinBudget(declared))
         return std::nullopt;
-    if (static_cast<qint64>(stored.width()) * stored.height() > PictureBudgetPixels)
-        return std::nullopt;
-    reader.setAllocationLimit(static_cast<int>(PictureBudgetPixels * 4 / (1024 * 1024)) + 1);
 
-    const auto transformation =
-        format == "jpeg" ? reader.transformation() : QImageIOHandler::TransformationNone;
-    reader.setAutoTransform(format == "jpeg");
-    const bool quarter = rotatesQuarter(transformation);
-    const QSize natural = quarter ? stored.transposed() : stored;
-
-    if (format == "jpeg" && !fullSize) {
-        // The scaled size applies before the rotation, so it is asked for in stored orientation.
-        const QSize wanted = jpegDecodeSize(stored, quarter ? cover.transposed() : cover);
-        if (wanted != stored)
+    QSize natural;
+    if (format == "jpeg") {
+        // The reader's size is the stored one; the scaled size applies before the rotation.
+        const bool quarter =
+            reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+        reader.setAutoTransform(true);
+        natural = quarter ? declared.transposed() : declared;
+        const QSize needed = FittedSize(natural, boxFor(natural));
+        const QSize wanted = jpegDecodeSize(declared, quarter ? needed.transposed() : needed);
+        if (wanted != declared)
             reader.setScaledSize(wanted);
     }
 
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
+    if (!natural.isValid())
+        natural = image.size();
+    // What the decoder could not scale is brought down here, once, rather than at every paint.
+    image = ReducedToCover(image, FittedSize(natural, boxFor(natural)));
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    return Picture{image, natural, {}};
+    // Absolute: the save reads the file again later, whatever the current folder is then.
+    return Picture{image, natural, QFileInfo(file).absoluteFilePath()};
+}
+
+std::optional<Picture> decodeFile(const QString &nativePath, const CoverFor &boxFor) {
+    // Only a regular file: a folder, a dangling link or a pipe named like a picture is none.
+    if (nativePath.isEmpty() || !QFileInfo(nativePath).isFile())
+        return std::nullopt;
+    QFile file(nativePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return decode(file, boxFor);
+}
+
+CoverFor fixedBox(QSize box) {
+    return [box](QSize) { return box; };
 }
 
 } // namespace
 
-std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover) {
-    QImageReader reader(nativePath);
-    auto picture = decode(reader, cover, false);
-    if (picture)
-        picture->source = nativePath;
-    return picture;
+std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize box) {
+    return decodeFile(nativePath, fixedBox(box));
 }
 
-std::optional<Picture> LoadPicture(const QString &path, QSize cover) {
+std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor) {
+    return decodeFile(nativePath, coverFor ? coverFor : fixedBox({}));
+}
+
+std::optional<Picture> LoadPicture(const QString &path, QSize box) {
     if (path.isEmpty())
         return std::nullopt;
-    return LoadPictureFile(NativePath(path), cover);
+    return decodeFile(NativePath(path), fixedBox(box));
 }
 
 bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath) {
-    if (sourceNativePath.isEmpty())
-        return false;
-    QImageReader reader(sourceNativePath);
-    const auto picture = decode(reader, {}, true);
+    auto picture = decodeFile(sourceNativePath, fixedBox({}));
     if (!picture)
         return false;
+    QImage image = std::move(picture->image);
+    if (image.hasAlphaChannel())
+        image.convertTo(QImage::Format_RGB32);
 
     QSaveFile file(NativePath(targetPath));
     // A folder that refuses new files may still hold a writable file of that name.
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QImage image = picture->image;
-    if (image.hasAlphaChannel())
-        image = image.convertToFormat(QImage::Format_RGB32);
     QImageWriter writer(&file, "bmp");
     if (!writer.write(image)) {
         file.cancelWriting();

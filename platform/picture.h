@@ -5,13 +5,14 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace platform {
 
-// The most pixels a picture may have to be decoded at all: 150 megapixels at 4 bytes each is
-// 600 MB, which lets a 100-megapixel photo through and refuses the absurd sizes a broken or
-// hostile file declares, before anything is allocated.
+// The most pixels a picture may have to be decoded at all: 150 megapixels, 600 MB at 4 bytes a
+// pixel. That lets a 100-megapixel photo through at its natural size and refuses the absurd
+// sizes a broken or hostile file declares, before anything is allocated.
 inline constexpr qint64 PictureBudgetPixels = 150'000'000;
 
 struct Picture {
@@ -21,13 +22,19 @@ struct Picture {
     bool isNull() const { return image.isNull(); }
 };
 
-// Reads a picture named by a program path. With a non-empty cover size the decoder may scale the
-// picture down, never below what covers that box. Nothing when the file is missing, is not a
-// JPEG, GIF or BMP, is broken or declares a size beyond the budget.
-std::optional<Picture> LoadPicture(const QString &path, QSize cover = {});
+// Reads a picture named by a program path. With a non-empty box (device pixels) the picture
+// will be shown fitted into that box, so the decoder may scale it down, never below the size it
+// takes there. A JPEG whose EXIF orientation says it is turned comes back upright. Nothing when
+// the file is missing, is not a regular file, is not a JPEG, GIF or BMP, is broken or declares
+// a size beyond the budget.
+std::optional<Picture> LoadPicture(const QString &path, QSize box = {});
 
 // The same for an on-disk path, for callers that already resolved it.
-std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize cover = {});
+std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize box = {});
+
+// The same with the cover size chosen once the file has told the picture's natural size.
+using CoverFor = std::function<QSize(QSize natural)>;
+std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor);
 
 // Writes the picture read from sourceNativePath, at its natural size, as a Windows bitmap to
 // targetPath (a program path). The target is replaced whole or not at all.

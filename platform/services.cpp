@@ -1,5 +1,7 @@
 #include "platform/services.h"
 
+#include "platform/desktop.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -36,13 +38,8 @@ void realPlaySound(const QString &nativePath) {
     effect->play();
 }
 
-bool unsupportedWallpaper(const QString &) {
-    return false;
-}
-void unsupportedOpenWith(const QString &) {}
-
 Services realServices() {
-    return Services{realMsgBox, realPlaySound, unsupportedWallpaper, unsupportedOpenWith};
+    return Services{realMsgBox, realPlaySound, SetDesktopWallpaper, OpenWithChooser};
 }
 
 QtMessageHandler previousHandler = nullptr;

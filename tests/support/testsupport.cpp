@@ -3,7 +3,11 @@
 #include "app/form6.h"
 #include "app/forms.h"
 #include "app/globals.h"
+#include "dialogs/form3.h"
+#include "dialogs/form5.h"
 #include "mainwindow/form1.h"
+#include "mainwindow/form4.h"
+#include "viewer/dialog.h"
 #include "platform/services.h"
 #include "viewer/form2.h"
 
@@ -117,6 +121,10 @@ void SetMessageAnswer(int answer) {
 
 void ResetProgram() {
     Unload<Form6>();
+    Unload<Form3>();
+    Unload<Form4>();
+    Unload<Form5>();
+    Unload<Dialog>();
     Unload<Form2>();
     Unload<Form1>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,0 +1,114 @@
+#include "dialogs/form3.h"
+
+#include "app/forms.h"
+#include "dialogs/about_artwork.h"
+#include "platform/twips.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+namespace {
+
+QFont labelFont(qreal points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+} // namespace
+
+Form3::Form3() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
+    designControls();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void Form3::designControls() {
+    setWindowTitle(QStringLiteral("About"));
+    platform::SetClientSize(this, 2490, 1890);
+    setFixedSize(size());
+
+    // The frame starts above the window's top edge, so its upper border stays out of sight.
+    Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::Box);
+    Frame1->setFrameShadow(QFrame::Sunken);
+    platform::Place(Frame1, 30, -60, 2445, 1935);
+    Frame1->installEventFilter(this);
+
+    Label1 = new platform::ClickLabel(QStringLiteral("Brantwell Computer Systems"), Frame1);
+    Label1->setFont(labelFont(7.5));
+    Label1->setAlignment(Qt::AlignCenter);
+    platform::Place(Label1, 270, 210, 1950, 195);
+
+    Picture1 = new platform::ImageBox(Frame1);
+    Picture1->SetPicture(AboutPhotograph());
+    Picture1->SetLeft(698);
+    Picture1->SetTop(570);
+    Picture1->SetWidth(1095);
+    Picture1->SetHeight(450);
+    Picture1->setAccessibleName(QStringLiteral("Photograph"));
+
+    Image1 = new platform::ImageBox(Frame1);
+    Image1->SetPicture(ProductLettering());
+    Image1->SetLeft(608);
+    Image1->SetTop(1140);
+    Image1->SetWidth(1275);
+    Image1->SetHeight(360);
+    Image1->setAccessibleName(QStringLiteral("ORVANE"));
+
+    Label2 = new platform::ClickLabel(QStringLiteral("\u00a9 1998-2004 Brantwell"), Frame1);
+    Label2->setFont(labelFont(7));
+    Label2->setAlignment(Qt::AlignCenter);
+    platform::Place(Label2, 420, 1620, 1650, 195);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(5000);
+    Timer1->start();
+
+    connect(Label1, &platform::ClickLabel::Click, this, &Form3::Label1_Click);
+    connect(Label2, &platform::ClickLabel::Click, this, &Form3::Label2_Click);
+    connect(Picture1, &platform::ImageBox::Click, this, &Form3::Picture1_Click);
+    connect(Image1, &platform::ImageBox::Click, this, &Form3::Image1_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+}
+
+void Form3::Form_Click() {
+    Unload<Form3>();
+}
+void Form3::Frame1_Click() {
+    Unload<Form3>();
+}
+void Form3::Label1_Click() {
+    Unload<Form3>();
+}
+void Form3::Label2_Click() {
+    Unload<Form3>();
+}
+void Form3::Picture1_Click() {
+    Unload<Form3>();
+}
+void Form3::Image1_Click() {
+    Unload<Form3>();
+}
+void Form3::Timer1_Timer() {
+    Unload<Form3>();
+}
+
+void Form3::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Form_Click();
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Frame1 && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            Frame1->rect().contains(mouse->position().toPoint())) {
+            Frame1_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
