@@ -27,6 +27,8 @@ Form2::Form2()
 
 void Form2::designControls() {
     setWindowTitle(QString());
+    // No caption to read out: a screen reader names the window by this.
+    setAccessibleName(QStringLiteral("Viewer"));
     setFocusPolicy(Qt::StrongFocus);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -34,7 +36,7 @@ void Form2::designControls() {
     setAutoFillBackground(true);
 
     Image1 = new platform::ImageBox(this);
-    Image1->setAccessibleName(QStringLiteral("Picture"));
+    Image1->setAccessibleDescription(QStringLiteral("Picture"));
     Image1->SetVisible(false);
 
     // The caption in the system's window colours, over the picture where the two meet.
@@ -45,7 +47,7 @@ void Form2::designControls() {
     caption.setColor(QPalette::WindowText, system.color(QPalette::Text));
     Label1->setPalette(caption);
     Label1->setAutoFillBackground(true);
-    Label1->setAccessibleName(QStringLiteral("Title"));
+    Label1->setAccessibleDescription(QStringLiteral("Caption"));
 
     Timer1 = new QTimer(this);
     displayTimer_ = new QTimer(this);

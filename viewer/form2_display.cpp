@@ -77,6 +77,7 @@ void Form2::ShowTitle() {
         if (auto title = ViewerTitle(g.ImageArray[static_cast<size_t>(g.CurrentIndex)]))
             g.ImageTitle = *title;
     Label1->setText(CaptionText(g.ImageTitle));
+    Image1->setAccessibleName(g.ImageTitle);
     Label1->adjustSize();
     const float width = platform::ToTwips(Label1->width());
     const float height = platform::ToTwips(Label1->height());
