@@ -1,5 +1,6 @@
 #include "app/form6.h"
 #include "app/forms.h"
+#include "platform/accessibility.h"
 #include "platform/files.h"
 #include "platform/services.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvane"));
     platform::SilenceMultimediaWarnings();
+    platform::InstallAccessibility();
     platform::StartFolder();
 
     // The splash window is the start-up object; without a splash picture it hands over at once

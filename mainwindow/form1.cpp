@@ -69,6 +69,7 @@ void Form1::designControls() {
     Shape1->setFrameShape(QFrame::Box);
     Shape1->setFrameShadow(QFrame::Plain);
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Shape1->setAccessibleName(QStringLiteral("Preview border"));
     platform::Place(Shape1, 3120, 1545, 1980, 1845);
 
     List1 = new platform::ListBox(this);

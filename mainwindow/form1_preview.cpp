@@ -54,6 +54,7 @@ void Form1::Thumbnail() {
     g.ImageType = PictureType(entry);
     Convert();
     Label2->setText(g.ImageTitle);
+    Image1->setAccessibleName(g.ImageTitle);
     g.InfoStep = 0;
     Image1->SetVisible(true);
 }

@@ -23,6 +23,8 @@ Form4::Form4() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint) {
     setFont(font);
     platform::SetClientSize(this, 2970, 1455);
     setFixedSize(size());
+    // No caption to read out: a screen reader names the dialog by this.
+    setAccessibleName(QStringLiteral("Search"));
 
     Frame1 = new QGroupBox(QStringLiteral("Enter search string"), this);
     platform::Place(Frame1, 70, 60, 2835, 1335);

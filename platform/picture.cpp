@@ -92,7 +92,7 @@ QSize jpegDecodeSize(QSize stored, QSize needed) {
     return stored;
 }
 
-std::optional<Picture> decode(QFile &file, QSize box) {
+std::optional<Picture> decode(QFile &file, const CoverFor &boxFor) {
     setAllocationLimit();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
@@ -118,7 +118,7 @@ std::optional<Picture> decode(QFile &file, QSize box) {
             reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
         reader.setAutoTransform(true);
         natural = quarter ? declared.transposed() : declared;
-        const QSize needed = FittedSize(natural, box);
+        const QSize needed = FittedSize(natural, boxFor(natural));
         const QSize wanted = jpegDecodeSize(declared, quarter ? needed.transposed() : needed);
         if (wanted != declared)
             reader.setScaledSize(wanted);
@@ -130,37 +130,45 @@ std::optional<Picture> decode(QFile &file, QSize box) {
     if (!natural.isValid())
         natural = image.size();
     // What the decoder could not scale is brought down here, once, rather than at every paint.
-    image = ReducedToCover(image, FittedSize(natural, box));
+    image = ReducedToCover(image, FittedSize(natural, boxFor(natural)));
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     // Absolute: the save reads the file again later, whatever the current folder is then.
     return Picture{image, natural, QFileInfo(file).absoluteFilePath()};
 }
 
-std::optional<Picture> decodeFile(const QString &nativePath, QSize box) {
+std::optional<Picture> decodeFile(const QString &nativePath, const CoverFor &boxFor) {
     // Only a regular file: a folder, a dangling link or a pipe named like a picture is none.
     if (nativePath.isEmpty() || !QFileInfo(nativePath).isFile())
         return std::nullopt;
     QFile file(nativePath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return decode(file, box);
+    return decode(file, boxFor);
+}
+
+CoverFor fixedBox(QSize box) {
+    return [box](QSize) { return box; };
 }
 
 } // namespace
 
 std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize box) {
-    return decodeFile(nativePath, box);
+    return decodeFile(nativePath, fixedBox(box));
+}
+
+std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor) {
+    return decodeFile(nativePath, coverFor ? coverFor : fixedBox({}));
 }
 
 std::optional<Picture> LoadPicture(const QString &path, QSize box) {
     if (path.isEmpty())
         return std::nullopt;
-    return decodeFile(NativePath(path), box);
+    return decodeFile(NativePath(path), fixedBox(box));
 }
 
 bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath) {
-    auto picture = decodeFile(sourceNativePath, {});
+    auto picture = decodeFile(sourceNativePath, fixedBox({}));
     if (!picture)
         return false;
     QImage image = std::move(picture->image);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -30,6 +31,10 @@ std::optional<Picture> LoadPicture(const QString &path, QSize box = {});
 
 // The same for an on-disk path, for callers that already resolved it.
 std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize box = {});
+
+// The same with the cover size chosen once the file has told the picture's natural size.
+using CoverFor = std::function<QSize(QSize natural)>;
+std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor);
 
 // Writes the picture read from sourceNativePath, at its natural size, as a Windows bitmap to
 // targetPath (a program path). The target is replaced whole or not at all.

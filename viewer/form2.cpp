@@ -1,29 +1,164 @@
 #include "viewer/form2.h"
 
-// Placeholder until the viewer is built: the window exists but shows nothing.
-Form2::Form2()
-    : Image1(new platform::ImageBox(this)), Label1(new platform::ClickLabel(this)),
-      Timer1(new QTimer(this)), mnuOptions(new QMenu(this)), mnuOptionsTitle(nullptr),
-      mnuOptionsNext(nullptr), mnuOptionsPrevious(nullptr), mnuOptionsSlideshow(nullptr),
-      mnuOptionsZoomIn(nullptr), mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr),
-      mnuOptionsWallpaper(nullptr), mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr) {}
+#include "app/forms.h"
+#include "app/globals.h"
+#include "mainwindow/form1.h"
+#include "platform/activation.h"
+#include "platform/lookahead.h"
+#include "platform/twips.h"
+#include "viewer/fit_rules.h"
 
-void Form2::Show() {}
-void Form2::Form_Load() {}
-void Form2::Form_Activate() {}
-void Form2::Form_Unload() {}
-void Form2::DisplayImage() {}
-void Form2::zoom() {}
-void Form2::unzoom() {}
-void Form2::mnuOptionsZoomIn_Click() {}
-void Form2::mnuOptionsZoomOut_Click() {}
-void Form2::Form_KeyDown(int, int) {}
-void Form2::Form_KeyPress(int) {}
-void Form2::mnuOptionsNext_Click() {}
-void Form2::mnuOptionsPrevious_Click() {}
-void Form2::mnuOptionsExit_Click() {}
-void Form2::Timer1_Timer() {}
-void Form2::Form_MouseDown(Qt::MouseButton, QPoint) {}
-void Form2::Image1_MouseDown(Qt::MouseButton, QPoint) {}
-void Form2::Label1_MouseDown(Qt::MouseButton, QPoint) {}
-void Form2::mnuOptionsSlideshow_Click() {}
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+Form2::Form2()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Image1(nullptr), Label1(nullptr),
+      Timer1(nullptr), mnuOptions(nullptr), mnuOptionsTitle(nullptr), mnuOptionsNext(nullptr),
+      mnuOptionsPrevious(nullptr), mnuOptionsSlideshow(nullptr), mnuOptionsZoomIn(nullptr),
+      mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr), mnuOptionsWallpaper(nullptr),
+      mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr), displayTimer_(nullptr),
+      lookAheadTimer_(nullptr) {
+    designControls();
+    designMenu();
+    coverScreen();
+}
+
+void Form2::designControls() {
+    setWindowTitle(QString());
+    // No caption to read out: a screen reader names the window by this.
+    setAccessibleName(QStringLiteral("Viewer"));
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+
+    Image1 = new platform::ImageBox(this);
+    Image1->setAccessibleDescription(QStringLiteral("Picture"));
+    Image1->SetVisible(false);
+
+    // The caption in the system's window colours, over the picture where the two meet.
+    Label1 = new platform::ClickLabel(this);
+    const QPalette system = QApplication::palette();
+    QPalette caption = Label1->palette();
+    caption.setColor(QPalette::Window, system.color(QPalette::Base));
+    caption.setColor(QPalette::WindowText, system.color(QPalette::Text));
+    Label1->setPalette(caption);
+    Label1->setAutoFillBackground(true);
+    Label1->setAccessibleDescription(QStringLiteral("Caption"));
+
+    Timer1 = new QTimer(this);
+    displayTimer_ = new QTimer(this);
+    displayTimer_->setSingleShot(true);
+    displayTimer_->setInterval(0);
+    lookAheadTimer_ = new QTimer(this);
+    lookAheadTimer_->setSingleShot(true);
+    lookAheadTimer_->setInterval(0);
+
+    connect(Image1, &platform::ImageBox::MouseDown, this, &Form2::Image1_MouseDown);
+    connect(Label1, &platform::ClickLabel::MouseDown, this, &Form2::Label1_MouseDown);
+    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    connect(displayTimer_, &QTimer::timeout, this, &Form2::DisplayImage);
+    connect(lookAheadTimer_, &QTimer::timeout, this, &Form2::LookAheadForward);
+}
+
+void Form2::designMenu() {
+    mnuOptions = new QMenu(QStringLiteral("&Options"), this);
+    auto item = [this](const char *caption, void (Form2::*handler)()) {
+        QAction *action = mnuOptions->addAction(QString::fromLatin1(caption));
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    mnuOptionsTitle = item(" <<  Orvane Options  >>", nullptr);
+    mnuOptionsTitle->setEnabled(false);
+    mnuOptions->addSeparator();
+    mnuOptionsNext = item("&Next Image", &Form2::mnuOptionsNext_Click);
+    mnuOptionsPrevious = item("&Previous Image", &Form2::mnuOptionsPrevious_Click);
+    mnuOptionsSlideshow = item("Sli&deshow", &Form2::mnuOptionsSlideshow_Click);
+    mnuOptions->addSeparator();
+    mnuOptionsZoomIn = item("&Zoom In", &Form2::mnuOptionsZoomIn_Click);
+    mnuOptionsZoomOut = item("Zoo&m Out", &Form2::mnuOptionsZoomOut_Click);
+    mnuOptions->addSeparator();
+    mnuOptionsSave = item("&Save Image As...", &Form2::mnuOptionsSave_Click);
+    mnuOptionsWallpaper = item("Set Desktop &Wallpaper", &Form2::mnuOptionsWallpaper_Click);
+    mnuOptionsOpen = item("&Open With...", &Form2::mnuOptionsOpen_Click);
+    mnuOptions->addSeparator();
+    mnuOptionsExit = item("E&xit", &Form2::mnuOptionsExit_Click);
+}
+
+// The whole screen the main window is on; the geometry is set as well as the state, for where
+// no window manager acts on the state.
+void Form2::coverScreen() {
+    QScreen *screen = IsLoaded<Form1>() ? Instance<Form1>().screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    setScreen(screen);
+    setGeometry(screen->geometry());
+    setWindowState(Qt::WindowFullScreen);
+}
+
+// The window's edges on its own screen: on a second monitor the window's position on the whole
+// desktop would push everything off the window.
+float Form2::FormLeft() const {
+    const QScreen *s = screen();
+    return platform::WindowLeft(this) - (s ? platform::ToTwips(s->geometry().left()) : 0.0f);
+}
+
+float Form2::FormTop() const {
+    const QScreen *s = screen();
+    return platform::WindowTop(this) - (s ? platform::ToTwips(s->geometry().top()) : 0.0f);
+}
+
+void Form2::SetTimerInterval(int milliseconds) {
+    if (milliseconds > 0)
+        Timer1->start(milliseconds);
+    else
+        Timer1->stop();
+}
+
+void Form2::Show() {
+    coverScreen();
+    platform::ActivateForm(this);
+}
+
+void Form2::Form_Load() {
+    SetTimerInterval(g.SlideshowDelay);
+    g.ZoomLimit = 0;
+    g.ActiveWindow = 2;
+    DisplayImage();
+}
+
+void Form2::Form_Activate() {
+    Form_Load();
+}
+
+void Form2::Form_Unload() {
+    Timer1->stop();
+    lookAheadTimer_->stop();
+    platform::DropLookAhead();
+    // A display still waiting for the event queue is not shown any more, but its title counts.
+    if (displayTimer_->isActive()) {
+        displayTimer_->stop();
+        ShowTitle();
+    }
+    g.ImageTitle = ClosingTitle(g.ImageTitle);
+    if (IsLoaded<Form1>()) {
+        Form1 &main = Instance<Form1>();
+        platform::ActivateForm(&main);
+        main.List1->SetFocus();
+    }
+    g.SlideshowOn = 0;
+    g.SlideshowPaused = 0;
+}
+
+void Form2::closeEvent(QCloseEvent *event) {
+    // Closed by the window system: the same as Escape.
+    event->ignore();
+    if (FormSlot<Form2> == this)
+        Unload<Form2>();
+}

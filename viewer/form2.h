@@ -10,6 +10,10 @@
 #include <QTimer>
 #include <QWidget>
 
+class QCloseEvent;
+class QKeyEvent;
+class QMouseEvent;
+
 class Form2 : public QWidget {
     Q_OBJECT
   public:
@@ -67,4 +71,39 @@ class Form2 : public QWidget {
     QAction *mnuOptionsWallpaper;
     QAction *mnuOptionsOpen;
     QAction *mnuOptionsExit;
+
+  protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+  private:
+    void designControls();
+    void designMenu();
+    void coverScreen();
+    // The window's own edges on its screen, twips.
+    float FormLeft() const;
+    float FormTop() const;
+    void SetTimerInterval(int milliseconds);
+    // The loader's inner size, twips: the picture's natural size, whatever it was decoded at.
+    // It has no border, so its outer size is the same.
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+
+    // The forward and backward steps' change and wrap of CurrentIndex; the caller displays.
+    void StepForward();
+    void StepBackward();
+    // Keys step at once but show the picture when the event queue has caught up, so a held key
+    // never queues up displays that a later step has overtaken.
+    void DisplaySoon();
+    // Shows a display a key asked for now: zoom and the menu work on the picture as laid out.
+    void SettleDisplay();
+    // The title of the picture at CurrentIndex, in the caption.
+    void ShowTitle();
+    // Started once the picture is on screen, so the worker does not compete with the painting.
+    void LookAheadForward();
+    void RightButtonDown(Qt::MouseButton button, QPoint globalPos);
+
+    QTimer *displayTimer_;
+    QTimer *lookAheadTimer_;
 };

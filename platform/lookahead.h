@@ -1,0 +1,35 @@
+#pragma once
+// Pictures decoded for the screen: no larger than they will be drawn, and one of them decoded a
+// moment ahead on a worker thread so that stepping on does not wait for the decoder.
+//
+// The worker only reads a file into a buffer of its own; the user-interface thread takes the
+// buffer over when it shows that picture. Nothing of the program's shared state is touched there.
+
+#include "platform/picture.h"
+
+#include <QSize>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace platform {
+
+// From a picture's natural size in pixels, the size in device pixels it will be drawn at.
+using DisplaySizeFor = std::function<QSize(QSize natural)>;
+
+// Reads the picture at a program path for showing it: a JPEG at the smallest fast decoder scale
+// that still covers the display size, then any picture larger than that smoothly scaled down to
+// it exactly; a smaller picture is kept whole. When the look-ahead read this same file for the
+// same display size, its picture is taken over instead (waiting for it if it is still being
+// decoded). Nothing when the file is missing or cannot be read. sizeFor must be a pure function:
+// the worker calls it too.
+std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplaySizeFor &sizeFor);
+
+// Starts reading the picture at a program path ahead, replacing the one read ahead before.
+void LookAhead(const QString &path, DisplaySizeFor sizeFor);
+// Forgets the picture read ahead (a decode already running finishes and is thrown away).
+void DropLookAhead();
+// Waits until the worker is idle; for measurements and tests.
+void WaitForLookAhead();
+
+} // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// The viewer's tests drive the real windows: the main window loaded on a catalogue the test
+// chooses, and the viewer opened from it.
+
+#include "app/forms.h"
+#include "app/globals.h"
+#include "mainwindow/form1.h"
+#include "platform/lookahead.h"
+#include "viewer/form2.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+// Lets the event queue catch up: a key's display runs once the queue is empty.
+inline void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Loads the main window and makes the catalogue exactly these entries, picture 1 current.
+inline Form1 &LoadMainWindow(const QStringList &entries) {
+    Form1 &main = Instance<Form1>();
+    main.List1->Clear();
+    g.ImageArray.fill(QString());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        g.ImageArray[static_cast<size_t>(i + 1)] = entries[i];
+        main.List1->AddItem(entries[i].section(QLatin1Char('\\'), -1));
+    }
+    g.ImageCount = static_cast<int>(entries.size());
+    g.CurrentIndex = entries.isEmpty() ? 0 : 1;
+    main.List1->SetSelected(0);
+    platform::ActivateForm(&main);
+    Settle();
+    return main;
+}
+
+inline Form2 &OpenViewer() {
+    Instance<Form2>().Show();
+    Settle();
+    return Instance<Form2>();
+}
+
+// Waits for the worker, so that no read of a file outlives the test's folder.
+inline void QuietWorker() {
+    platform::DropLookAhead();
+    platform::WaitForLookAhead();
+}

@@ -1,0 +1,110 @@
+#include "app/globals.h"
+#include "platform/lookahead.h"
+#include "platform/twips.h"
+#include "viewer/fit_rules.h"
+#include "viewer/form2.h"
+
+#include <cmath>
+
+namespace {
+
+bool InCatalogueBounds(int index) {
+    return index >= 0 && index <= CatalogueCapacity;
+}
+
+QString PicturePath(int index) {
+    return g.ImagesFolder + QLatin1Char('\\') + g.ImageArray[static_cast<size_t>(index)];
+}
+
+// The device pixels a picture of a given natural size is laid out at on this screen: the decode
+// never needs to be larger, since no zoom step enlarges a picture past its fitted size unless
+// the picture is smaller than the screen, and those are kept whole. Pure, for the worker.
+platform::DisplaySizeFor DisplaySizeFor(float screenWidth, float screenHeight, float twipsPerPixel,
+                                        qreal devicePixelRatio) {
+    return [=](QSize natural) {
+        const float w = static_cast<float>(natural.width()) * twipsPerPixel;
+        const float h = static_cast<float>(natural.height()) * twipsPerPixel;
+        const Fit fit = FitToScreen(w, h, w, h, screenWidth, screenHeight);
+        auto device = [&](float twips) {
+            const double pixels = std::round(static_cast<double>(twips) / twipsPerPixel);
+            return static_cast<int>(std::clamp(std::round(pixels * devicePixelRatio), 0.0, 1.0e6));
+        };
+        return QSize(device(fit.Width), device(fit.Height));
+    };
+}
+
+} // namespace
+
+// Nothing loaded yet measures 0 both ways.
+float Form2::ScaleWidth() const {
+    return platform::ToTwips(std::max(0, Picture1.natural.width()));
+}
+float Form2::ScaleHeight() const {
+    return platform::ToTwips(std::max(0, Picture1.natural.height()));
+}
+
+void Form2::DisplayImage() {
+    displayTimer_->stop();
+    Image1->SetVisible(false);
+
+    const auto sizeFor = DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
+                                        platform::TwipsPerPixel(), devicePixelRatioF());
+    // A picture that cannot be read leaves the previous one in the loader, laid out again below.
+    if (InCatalogueBounds(g.CurrentIndex))
+        if (auto picture = platform::LoadPictureForDisplay(PicturePath(g.CurrentIndex), sizeFor))
+            Picture1 = std::move(*picture);
+
+    g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(),
+                               platform::ScreenHeight());
+
+    const Fit fit = FitToScreen(ScaleWidth(), ScaleHeight(), ScaleWidth(), ScaleHeight(),
+                                platform::ScreenWidth(), platform::ScreenHeight());
+    if (fit.AspectRatio)
+        g.AspectRatio = *fit.AspectRatio;
+    Image1->SetHeight(fit.Height);
+    Image1->SetWidth(fit.Width);
+    Image1->SetPicture(Picture1.image);
+    Image1->SetLeft(Centred(platform::ScreenWidth(), Image1->Width(), FormLeft()));
+    Image1->SetTop(Centred(platform::ScreenHeight(), Image1->Height(), FormTop()));
+    Image1->SetVisible(true);
+
+    ShowTitle();
+    lookAheadTimer_->start();
+}
+
+void Form2::ShowTitle() {
+    if (InCatalogueBounds(g.CurrentIndex))
+        if (auto title = ViewerTitle(g.ImageArray[static_cast<size_t>(g.CurrentIndex)]))
+            g.ImageTitle = *title;
+    Label1->setText(CaptionText(g.ImageTitle));
+    Image1->setAccessibleName(g.ImageTitle);
+    Label1->adjustSize();
+    const float width = platform::ToTwips(Label1->width());
+    const float height = platform::ToTwips(Label1->height());
+    platform::Place(Label1, Centred(platform::ScreenWidth(), width, FormLeft()),
+                    platform::ScreenHeight() - 500 + FormTop(), width, height);
+}
+
+// The picture the forward step shows next is read while this one is looked at.
+void Form2::LookAheadForward() {
+    int next = g.CurrentIndex + 1;
+    if (next > g.ImageCount)
+        next = 1;
+    if (!InCatalogueBounds(next) || g.ImageArray[static_cast<size_t>(next)].isEmpty()) {
+        platform::DropLookAhead();
+        return;
+    }
+    platform::LookAhead(PicturePath(next),
+                        DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
+                                       platform::TwipsPerPixel(), devicePixelRatioF()));
+}
+
+void Form2::DisplaySoon() {
+    if (!displayTimer_->isActive())
+        displayTimer_->start();
+}
+
+void Form2::SettleDisplay() {
+    if (displayTimer_->isActive())
+        DisplayImage();
+}
