@@ -7,6 +7,7 @@
 #include "support/hostilecd.h"
 #include "support/session.h"
 #include "support/testsupport.h"
+#include "viewer/form2.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -113,6 +114,11 @@ class TestHostile : public QObject {
         QCOMPARE(form.Picture5.natural, QSize(40, 30));
         QCOMPARE(qGreen(form.Picture5.image.pixel(0, 0)), 0);
         QCOMPARE(form.Label2->text(), QString("Top-down"));
+        // And in the viewer.
+        form.Form_KeyDown(Qt::Key_Return, 0);
+        QVERIFY(IsLoaded<Form2>());
+        QCOMPARE(Instance<Form2>().Picture1.natural, QSize(40, 30));
+        QVERIFY(!Instance<Form2>().Picture1.isNull());
     }
 
     // A picture that cannot be loaded leaves the one before it in the preview.

@@ -10,6 +10,7 @@
 #include "support/hostilecd.h"
 #include "support/session.h"
 #include "support/testsupport.h"
+#include "viewer/form2.h"
 
 #include <QApplication>
 #include <QTest>
@@ -169,9 +170,16 @@ class TestWrites : public QObject {
         });
         form.Command2_Click();
         QVERIFY(saved);
-        // ...makes it the wallpaper, and opens the About box.
+        // ...makes it the wallpaper, from the main window and from the viewer, hands it to Open
+        // With and opens the About box.
         form.Command5_Click();
         QCOMPARE(wallpapers.size(), 1);
+        form.Form_KeyDown(Qt::Key_Return, 0);
+        QVERIFY(IsLoaded<Form2>());
+        Instance<Form2>().mnuOptionsWallpaper_Click();
+        QCOMPARE(wallpapers.size(), 2);
+        Instance<Form2>().mnuOptionsOpen_Click();
+        Instance<Form2>().mnuOptionsExit_Click();
         form.Label1_Click();
         QVERIFY(Responsive());
         ResetProgram();

@@ -4,7 +4,9 @@
 #include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files.h"
+#include "platform/lookahead.h"
 #include "platform/picture.h"
+#include "platform/picture_scale.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -132,36 +134,55 @@ QString CheckSettings(QByteArrayView bytes, ScratchFile &scratch) {
     return {};
 }
 
+namespace {
+
+QString checkLoaded(const std::optional<platform::Picture> &picture, QSize &natural) {
+    if (!picture)
+        return {};
+    const QImage &image = picture->image;
+    if (image.isNull() || picture->natural.isEmpty())
+        return QStringLiteral("a loaded picture without pixels");
+    if (qint64(picture->natural.width()) * picture->natural.height() >
+        platform::PictureBudgetPixels)
+        return QStringLiteral("a picture beyond the budget loaded");
+    if (image.width() > picture->natural.width() || image.height() > picture->natural.height())
+        return QStringLiteral("decoded larger than the natural size");
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        return QStringLiteral("unexpected pixel format %1").arg(int(image.format()));
+    if (natural.isValid() && natural != picture->natural)
+        return QStringLiteral("the natural size depends on the box");
+    natural = picture->natural;
+    return {};
+}
+
+} // namespace
+
 QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch) {
     const QString &path = scratch.write(bytes);
     QSize natural;
-    // Only a JPEG decodes differently for a box (the preview's, a screen's, none for a save);
-    // for the others a box would repeat the work. A JPEG's full decode is left to those up to
-    // 4 megapixels: larger ones cost a second each and would starve the rest.
-    const bool jpeg = bytes.startsWith("\xff\xd8");
-    const QList<QSize> boxes =
-        jpeg ? QList<QSize>{QSize(120, 90), QSize(1024, 768), QSize()} : QList<QSize>{QSize()};
-    for (const QSize box : boxes) {
-        if (box.isEmpty() && jpeg && qint64(natural.width()) * natural.height() > 4'000'000)
-            break;
-        const auto picture = platform::LoadPictureFile(path, box);
-        if (!picture)
-            continue;
-        const QImage &image = picture->image;
-        if (image.isNull() || picture->natural.isEmpty())
-            return QStringLiteral("a loaded picture without pixels");
-        if (qint64(picture->natural.width()) * picture->natural.height() >
-            platform::PictureBudgetPixels)
-            return QStringLiteral("a picture beyond the budget loaded");
-        if (image.width() > picture->natural.width() || image.height() > picture->natural.height())
-            return QStringLiteral("decoded larger than the natural size");
-        if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
-            return QStringLiteral("unexpected pixel format %1").arg(int(image.format()));
-        if (natural.isValid() && natural != picture->natural)
-            return QStringLiteral("the natural size depends on the box");
-        natural = picture->natural;
-    }
-    // Saving re-reads the file at its natural size; what it writes reads back the same size.
+    // As the preview reads it.
+    QString problem = checkLoaded(platform::LoadPictureFile(path, QSize(120, 90)), natural);
+    if (!problem.isEmpty())
+        return problem;
+    // As the viewer reads it: on the look-ahead worker, taken over for display.
+    const auto sizeFor = [](QSize size) { return platform::FittedSize(size, QSize(1024, 768)); };
+    platform::LookAhead(path, sizeFor);
+    const auto shown = platform::LoadPictureForDisplay(path, sizeFor);
+    platform::DropLookAhead();
+    problem = checkLoaded(shown, natural);
+    if (!problem.isEmpty())
+        return problem;
+    if (shown && shown->image.width() > sizeFor(natural).width() + 1 &&
+        shown->image.height() > sizeFor(natural).height() + 1)
+        return QStringLiteral("shown larger than the screen needs");
+    // As a save reads it, at the natural size: left to pictures up to 4 megapixels, as larger
+    // ones cost a second each and would starve the rest.
+    if (natural.isValid() && qint64(natural.width()) * natural.height() > 4'000'000)
+        return {};
+    problem = checkLoaded(platform::LoadPictureFile(path), natural);
+    if (!problem.isEmpty())
+        return problem;
+    // What the save writes reads back at the same size.
     if (natural.isValid() && qint64(natural.width()) * natural.height() <= 256 * 256) {
         const QString target = scratch.sibling("saved.bmp");
         QFile::remove(target);
