@@ -155,6 +155,27 @@ class TestFuzzRegressions : public QObject {
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
+    void viewerInputs_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        for (const QString &file : corpus("viewer_rules"))
+            QTest::newRow(qPrintable("corpus " + QFileInfo(file).fileName())) << readAll(file);
+        // The worked pictures on a 1024 x 768 screen, zoomed in all the way and out again.
+        auto numbers = [](quint16 w, quint16 h, quint8 keys) {
+            const quint16 fields[] = {w, h, 1024, 768};
+            return QByteArray(reinterpret_cast<const char *>(fields), sizeof fields) + char(keys);
+        };
+        QTest::newRow("640 x 480") << numbers(640, 480, 0x0f) + "0sunset.jpg";
+        QTest::newRow("800 x 1200") << numbers(800, 1200, 0xff) + "0BEACH.GIF";
+        QTest::newRow("2048 x 768") << numbers(2048, 768, 0xf0) + "0trips\\Rome.bmp";
+        QTest::newRow("2400 x 2400") << numbers(2400, 2400, 0x55) + "0a.jpg";
+        QTest::newRow("1 x 65535") << numbers(1, 65535, 0xaa) + "0x";
+    }
+    void viewerInputs() {
+        QFETCH(QByteArray, bytes);
+        const QString problem = fuzzcheck::CheckViewerRules(bytes);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
     // Every troublemaker on the hostile CD, read as bytes.
     void hostilePictures() {
         HostileCd hostileCd;

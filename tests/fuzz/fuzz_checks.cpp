@@ -1,5 +1,7 @@
 #include "fuzz_checks.h"
 
+#include "dialogs/desktop_rules.h"
+#include "dialogs/save_rules.h"
 #include "mainwindow/preview_rules.h"
 #include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
@@ -7,6 +9,7 @@
 #include "platform/lookahead.h"
 #include "platform/picture.h"
 #include "platform/picture_scale.h"
+#include "viewer/fit_rules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -376,6 +379,58 @@ QString CheckPreviewRules(QByteArrayView bytes) {
             break;
         at = line->nextStep;
     }
+    return {};
+}
+
+QString CheckViewerRules(QByteArrayView bytes) {
+    // A picture's and a screen's size in pixels, at 15 twips a pixel, and the zoom keys pressed.
+    const float w = 15.0f * float(std::max<quint16>(take<quint16>(bytes), 1));
+    const float h = 15.0f * float(std::max<quint16>(take<quint16>(bytes), 1));
+    const float screenW = 15.0f * float(std::max<quint16>(take<quint16>(bytes), 1));
+    const float screenH = 15.0f * float(std::max<quint16>(take<quint16>(bytes), 1));
+    const auto keys = take<quint8>(bytes);
+    constexpr float slack = 0.01f;
+
+    const Fit fit = FitToScreen(w, h, w, h, screenW, screenH);
+    if (!(fit.Width <= screenW + slack && fit.Height <= screenH + slack))
+        return QStringLiteral("fitted beyond the screen");
+    if (!(fit.Width <= w + slack && fit.Height <= h + slack))
+        return QStringLiteral("fitting enlarged the picture");
+    if (ZoomLimitFor(w, h, screenW, screenH) != (w >= screenW && h >= screenH ? 1 : 0))
+        return QStringLiteral("zoom limit");
+    float width = fit.Width, height = fit.Height;
+    int limit = ZoomLimitFor(w, h, screenW, screenH);
+    for (int i = 0; i < 8; ++i) {
+        const ZoomStep step = (keys >> i) & 1 ? ZoomIn(width, height, screenW, screenH, limit)
+                                              : ZoomOut(width, height);
+        if (!step.Changed && (step.Width != width || step.Height != height))
+            return QStringLiteral("a refused zoom step changed the size");
+        if (!(step.Width <= std::max(width, screenW) + slack &&
+              step.Height <= std::max(height, screenH) + slack))
+            return QStringLiteral("zoomed beyond the screen");
+        width = step.Width;
+        height = step.Height;
+        limit = step.ZoomLimit;
+    }
+
+    const QStringList texts = textsOf(bytes);
+    const QString entry = texts.join(QLatin1Char('\n'));
+    const auto title = ViewerTitle(entry);
+    if (title.has_value() != (entry.size() >= 5))
+        return QStringLiteral("a viewer title for an entry too short, or none for one long enough");
+    if (title && isAscii(entry) && *title != capitalisedOnce(entry.left(entry.size() - 4)))
+        return QStringLiteral("viewer title \"%1\" for \"%2\"").arg(*title, entry);
+    const QString closing = ClosingTitle(title.value_or(entry));
+    if (closing.contains(QLatin1Char('\\')))
+        return QStringLiteral("a closing title with a folder in it");
+    if (CaptionText(closing) != QStringLiteral("  ") + closing + QStringLiteral("  "))
+        return QStringLiteral("caption");
+    if (!ViewerWallpaperQuestion(title.value_or(entry))
+             .contains(TextAfterLastBackslash(title.value_or(entry))))
+        return QStringLiteral("wallpaper question");
+    const QString saveName = DefaultSaveName(entry);
+    if (entry.size() > 4 ? saveName != entry.left(entry.size() - 4) : !saveName.isEmpty())
+        return QStringLiteral("save name \"%1\" for \"%2\"").arg(saveName, entry);
     return {};
 }
 

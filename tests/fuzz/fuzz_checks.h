@@ -38,4 +38,9 @@ QString CheckSearchRules(QByteArrayView bytes);
 // numbers, the rest the entry (first byte's parity choosing UTF-8 or UTF-16, as above).
 QString CheckPreviewRules(QByteArrayView bytes);
 
+// The viewer's rules: fitting to any screen, zoom steps in and out, and the viewer's, the
+// caption's, the save dialog's and the wallpaper question's texts of any entry. The input's first
+// 9 bytes are numbers, the rest the entry (as above).
+QString CheckViewerRules(QByteArrayView bytes);
+
 } // namespace fuzzcheck
