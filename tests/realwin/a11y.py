@@ -3,17 +3,16 @@
 Every read goes to the program afresh (no cache), since nothing here runs an event loop that would
 keep a cache up to date."""
 
-import os
 import time
 
 from desktop import Failure, Skip, wait_until
 
-_registry = None
+_atspi = None
 
 
-def _atspi():
-    global _registry
-    if _registry is None:
+def atspi():
+    global _atspi
+    if _atspi is None:
         try:
             import gi
             gi.require_version("Atspi", "2.0")
@@ -21,10 +20,9 @@ def _atspi():
         except (ImportError, ValueError) as error:
             raise Skip(f"needs python3-pyatspi ({error})")
         Atspi.init()
-        desktop = Atspi.get_desktop(0)
-        desktop.set_cache_mask(Atspi.Cache.NONE)
-        _registry = Atspi
-    return _registry
+        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+        _atspi = Atspi
+    return _atspi
 
 
 class Node:
@@ -32,31 +30,24 @@ class Node:
     (read when asked for)."""
 
     def __init__(self, accessible):
-        Atspi = _atspi()
         self.acc = accessible
         self.role = accessible.get_role_name()
         self.name = accessible.get_name() or ""
         self.description = accessible.get_description() or ""
-        states = accessible.get_state_set()
-        self.states = {Atspi.StateType(s).value_nick for s in states.get_states()}
+        self.states = {atspi().StateType(s).value_nick
+                       for s in accessible.get_state_set().get_states()}
         self._children = None
 
     @property
     def children(self):
         if self._children is None:
-            count = self.acc.get_child_count()
-            kids = []
-            for i in range(count):
-                child = self.acc.get_child_at_index(i)
-                if child is not None:
-                    kids.append(Node(child))
-            self._children = kids
+            kids = (self.acc.get_child_at_index(i) for i in range(self.acc.get_child_count()))
+            self._children = [Node(kid) for kid in kids if kid is not None]
         return self._children
 
     def extents(self):
         """(x, y, width, height) on the screen."""
-        Atspi = _atspi()
-        rect = self.acc.get_extents(Atspi.CoordType.SCREEN)
+        rect = self.acc.get_extents(atspi().CoordType.SCREEN)
         return rect.x, rect.y, rect.width, rect.height
 
     def centre(self):
@@ -65,21 +56,8 @@ class Node:
 
     def text(self):
         """The text of a text field, or None when the object has none."""
-        text = self.acc.get_text_iface() if hasattr(self.acc, "get_text_iface") else None
-        if text is None:
-            return None
-        return text.get_text(0, text.get_character_count())
-
-    def do_action(self, name):
-        """Runs one of the object's actions by name (a screen reader's 'activate')."""
-        action = self.acc.get_action_iface()
-        if action is None:
-            raise Failure(f"{self} has no actions")
-        for i in range(action.get_n_actions()):
-            if action.get_action_name(i) == name:
-                action.do_action(i)
-                return
-        raise Failure(f"{self} has no action {name!r}")
+        text = self.acc.get_text_iface()
+        return text and text.get_text(0, text.get_character_count())
 
     def walk(self, depth=12):
         yield self
@@ -87,25 +65,21 @@ class Node:
             for child in self.children:
                 yield from child.walk(depth - 1)
 
-    def find_all(self, role=None, name=None, description=None, predicate=None):
+    def find_all(self, role=None, name=None, description=None):
         return [n for n in self.walk()
                 if (role is None or n.role == role) and (name is None or n.name == name)
-                and (description is None or n.description == description)
-                and (predicate is None or predicate(n))]
+                and (description is None or n.description == description)]
 
-    def find(self, role=None, name=None, description=None, predicate=None):
-        found = self.find_all(role, name, description, predicate)
+    def find(self, role=None, name=None, description=None):
+        found = self.find_all(role, name, description)
         return found[0] if found else None
 
-    def dump(self, depth=0, limit=8):
+    def dump(self, depth=0, limit=10):
         line = "  " * depth + f"{self.role} {self.name!r}"
-        if self.description:
-            line += f" [{self.description}]"
-        lines = [line]
+        line += f" [{self.description}]" if self.description else ""
         if depth < limit:
-            for child in self.children:
-                lines += child.dump(depth + 1, limit).splitlines()
-        return "\n".join(lines)
+            return "\n".join([line] + [child.dump(depth + 1, limit) for child in self.children])
+        return line
 
     def __repr__(self):
         return f"<{self.role} {self.name!r}>"
@@ -113,10 +87,8 @@ class Node:
 
 def program(pid, timeout=15.0):
     """The program's application object on the bus."""
-    Atspi = _atspi()
-
     def find():
-        desktop = Atspi.get_desktop(0)
+        desktop = atspi().get_desktop(0)
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
             try:
@@ -125,32 +97,17 @@ def program(pid, timeout=15.0):
             except Exception:  # an application leaving the bus meanwhile
                 continue
         return None
-
     return wait_until("the program on the accessibility bus", find, timeout)
-
-
-def windows(pid):
-    """The program's windows that are showing, as the accessibility bus lists them."""
-    app = program(pid)
-    return [w for w in app.children if "showing" in w.states or "visible" in w.states]
-
-
-def prepare_environment(env):
-    """The bus the accessibility library joins is the desktop's: take its addresses."""
-    for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
-        os.environ[key] = env[key]
-    os.environ.pop("AT_SPI_BUS_ADDRESS", None)
 
 
 def capture(types, action, until, what, timeout=8.0):
     """Runs action while listening on the bus for events of the given types, the way a screen
     reader learns of a pop-up menu that no window lists; gives the first until(node, event)
     result that is true."""
-    Atspi = _atspi()
     from gi.repository import GLib
 
     seen = []
-    listener = Atspi.EventListener.new(seen.append)
+    listener = atspi().EventListener.new(seen.append)
     for kind in types:
         listener.register(kind)
     context = GLib.MainContext.default()

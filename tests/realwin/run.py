@@ -9,11 +9,11 @@ import argparse
 import os
 import subprocess
 import sys
-import time
 import traceback
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
 
 import program  # noqa: E402
 import test_commands  # noqa: E402,F401  (scenarios register themselves)
@@ -27,13 +27,12 @@ SKIPPED = 77
 def run_one(name, args):
     function = program.SCENARIOS[name]
     out = os.path.join(args.out, name)
-    options = getattr(function, "desktop", {})
     try:
-        with Desktop(args.program, args.sample_cd, out, **options) as desktop:
-            session = program.Orvane(desktop, args.shots)
+        with Desktop(args.program, args.sample_cd, out, **getattr(function, "desktop", {})) as d:
+            session = program.Orvane(d, args.shots)
             try:
                 function(session)
-            except (Failure, Exception):
+            except Exception:
                 keep_evidence(session, out)
                 raise
     except Skip as skip:
@@ -57,27 +56,21 @@ def keep_evidence(session, out):
         print(f"(no screenshot: {error})")
     try:
         with open(os.path.join(out, "tree.txt"), "w") as tree:
-            tree.write(session.app().dump(limit=10))
+            tree.write(session.app().dump())
     except Exception as error:
         print(f"(no accessibility tree: {error})")
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("scenarios", nargs="*", help="names (default: all)")
-    parser.add_argument("--program", default=os.path.join(here, "../../build/orvane"))
-    parser.add_argument("--sample-cd", default=os.path.join(here, "../../build/sample-cd"))
-    parser.add_argument("--out", default=os.path.join(here, "../../build/realwin"))
-    parser.add_argument("--shots", help="keep the README screenshots in this folder")
-    parser.add_argument("--list", action="store_true", help="list the scenarios")
+    path = os.path.abspath  # the program starts in a folder of its own
+    parser.add_argument("--program", type=path, default=os.path.join(HERE, "../../build/orvane"))
+    parser.add_argument("--sample-cd", type=path,
+                        default=os.path.join(HERE, "../../build/sample-cd"))
+    parser.add_argument("--out", type=path, default=os.path.join(HERE, "../../build/realwin"))
+    parser.add_argument("--shots", type=path, help="keep the README screenshots in this folder")
     args = parser.parse_args()
-    if args.list:
-        print("\n".join(program.SCENARIOS))
-        return 0
-    args.program = os.path.abspath(args.program)
-    args.sample_cd = os.path.abspath(args.sample_cd)
-    args.out = os.path.abspath(args.out)
     for needed in (args.program, os.path.join(args.sample_cd, "orvane.ini")):
         if not os.path.exists(needed):
             print(f"FAIL: {needed} is missing; build first")
@@ -90,22 +83,13 @@ def main():
     if len(names) == 1:
         return run_one(names[0], args)
     # The accessibility library joins one bus per process: each scenario runs in its own.
-    results = {}
-    for name in names:
-        started = time.monotonic()
-        argv = [sys.executable, os.path.abspath(__file__), "--program", args.program,
-                "--sample-cd", args.sample_cd, "--out", args.out, name]
-        if args.shots:
-            argv += ["--shots", args.shots]
-        results[name] = subprocess.run(argv).returncode
-        print(f"  ({time.monotonic() - started:.1f} s)", flush=True)
-    failed = sum(1 for r in results.values() if r == 1)
-    skipped = sum(1 for r in results.values() if r == SKIPPED)
-    if len(names) > 1:
-        print(f"{len(names) - failed - skipped} passed, {failed} failed, {skipped} skipped")
-    if failed:
-        return 1
-    return SKIPPED if skipped == len(names) else 0
+    options = ["--program", args.program, "--sample-cd", args.sample_cd, "--out", args.out]
+    options += ["--shots", args.shots] if args.shots else []
+    codes = [subprocess.run([sys.executable, __file__, *options, n]).returncode for n in names]
+    skipped = codes.count(SKIPPED)
+    failed = len(codes) - skipped - codes.count(0)
+    print(f"{len(names) - failed - skipped} passed, {failed} failed, {skipped} skipped")
+    return 1 if failed else SKIPPED if skipped == len(names) else 0
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@ import time
 
 from a11y import Node, capture
 from desktop import Failure, wait_until
-from program import (check, feature, scenario, settle, title_of, viewer_title_matches)
+from program import check, scenario, settle, title_of
 
 # A bright 640 x 480 picture of the sample CD: on black its edges are plain to see.
 BRIGHT = "welcome.bmp"
@@ -15,23 +15,19 @@ def bright(pixel):
     return max(pixel) > 48
 
 
-def picture_box(o, shot=None):
+def picture_box(o):
     """Where the picture lies on the screen: the bright area above the caption."""
-    shot = shot or o.d.shot()
     width, height = o.d.size
-    return shot.bounding_box(bright, (0, 0, width, height - CAPTION_BAND))
+    return o.d.shot().bounding_box(bright, (0, 0, width, height - CAPTION_BAND))
 
 
-def wait_for_picture_box(o, expected, what, tolerance=3):
-    # Only what lies above the caption's band is measured.
+def wait_for_picture_box(o, expected, what):
     x, y, w, h = expected
-    expected = (x, y, w, min(y + h, o.d.size[1] - CAPTION_BAND) - y)
+    expected = (x, y, w, min(y + h, o.d.size[1] - CAPTION_BAND) - y)  # the part above the band
 
     def matches():
         box = picture_box(o)
-        if box and all(abs(a - b) <= tolerance for a, b in zip(box, expected)):
-            return box
-        return None
+        return box if box and all(abs(a - b) <= 3 for a, b in zip(box, expected)) else None
     try:
         return wait_until(what, matches, timeout=8)
     except Failure:
@@ -43,35 +39,26 @@ def centred(width, height, screen):
 
 
 def open_viewer_on(o, name):
-    """Opens the viewer with Enter on a list row; gives the list's rows, read before."""
+    """Opens the viewer with Enter on a list row; gives the list's rows and the row's index."""
     o.start()
     rows = o.rows()
     o.select_row(name)
     o.d.key("Return")
-    viewer = o.viewer_window()
-    wait_until("the viewer to be the active window",
-               lambda: o.d.active_window_id() == viewer.id)
-    wait_until("the caption to name the picture",
-               lambda: viewer_title_matches(o.caption(), name))
-    return rows
+    o.d.wait_active("the viewer to be the active window", o.viewer_window())
+    wait_until("the caption to name the picture", lambda: o.shows(name))
+    return rows, rows.index(name)
 
 
 def open_menu(o, x, y):
     """Right-clicks at a place and gives the pop-up menu and its items, as a screen reader
     learns of them: the menu tells the bus it is showing."""
-    def popup(node, event):
-        if node.role == "popup menu" and event.detail1 == 1:
-            return node
-        return None
-    try:
-        menu = capture(["object:state-changed:showing"], lambda: o.d.click(x, y, button=3),
-                       popup, "the pop-up menu")
-    except AssertionError:
-        feature("the viewer's pop-up menu", lambda: False, timeout=0)
+    menu = capture(["object:state-changed:showing"], lambda: o.d.click(x, y, button=3),
+                   lambda node, event: node.role == "popup menu" and event.detail1 == 1 and node,
+                   "the pop-up menu")
     return menu, [n for n in menu.children if n.role in ("menu item", "separator")]
 
 
-def menu_closed(o, menu):
+def menu_closed(menu):
     def gone():
         try:
             return "showing" not in Node(menu.acc).states
@@ -89,21 +76,19 @@ def enter_opens_the_viewer(o):
     # At its own size, centred, on black, with its title near the bottom.
     box = wait_for_picture_box(o, centred(640, 480, screen), "the picture centred")
     shot = o.d.shot()
-    above = (0, 0, screen[0], box[1])
-    left = (0, 0, box[0], screen[1] - CAPTION_BAND)
-    for region in (above, left):
+    for region in ((0, 0, screen[0], box[1]), (0, 0, box[0], screen[1] - CAPTION_BAND)):
         check(shot.dark_share(region) > 0.98, f"the viewer should be black around the picture "
               f"({shot.dark_share(region):.0%} of {region} is)")
-    band = (0, screen[1] - CAPTION_BAND, screen[0], CAPTION_BAND)
-    caption = shot.bounding_box(bright, band)
+    caption = shot.bounding_box(bright, (0, screen[1] - CAPTION_BAND, screen[0], CAPTION_BAND))
     check(caption is not None, "the caption should show near the bottom")
-    middle = caption[0] + caption[2] / 2
-    check(abs(middle - screen[0] / 2) <= 3, f"the caption should be centred: {caption}")
+    check(abs(caption[0] + caption[2] / 2 - screen[0] / 2) <= 3,
+          f"the caption should be centred: {caption}")
     check(caption[1] >= screen[1] - 40,
           f"the caption's top should be 500 twips (33 px) above the bottom: {caption}")
     check(o.caption() == "  " + title_of(BRIGHT) + "  ",
           f"the caption reads the title with two blanks either side: {o.caption()!r}")
-    image = o.viewer_node().find(role="image")
+    full = (0, 0) + screen
+    image = o.window_node("the viewer", lambda w: w.extents() == full).find(role="image")
     check(image is not None and image.name == title_of(BRIGHT),
           f"the viewer's picture should be an image named {title_of(BRIGHT)!r}: {image}")
     o.save_doc_shot(shot, "viewer.png", scale=0.5)
@@ -111,131 +96,111 @@ def enter_opens_the_viewer(o):
 
 @scenario
 def view_button_opens_the_viewer(o):
-    o.start()
+    main = o.start()
     rows = o.rows()
-    main = o.main_window
     o.click_button("View")
     viewer = o.viewer_window()
-    wait_until("the main window to hide", lambda: all(w.id != main.id for w in o.d.windows()))
-    wait_until("the viewer to be active", lambda: o.d.active_window_id() == viewer.id)
-    wait_until("the caption to name the selected picture",
-               lambda: viewer_title_matches(o.caption(), rows[0]))
+    o.d.wait_gone("the main window to hide", main)
+    o.d.wait_active("the viewer to be active", viewer)
+    wait_until("the caption to name the selected picture", lambda: o.shows(rows[0]))
 
 
 @scenario
 def right_and_left_step(o):
-    rows = open_viewer_on(o, BRIGHT)
-    at = rows.index(BRIGHT)
+    rows, at = open_viewer_on(o, BRIGHT)
     settle()
     first = o.d.shot()
     o.d.key("Right")
-    wait_until("Right to show the next picture",
-               lambda: viewer_title_matches(o.caption(), rows[(at + 1) % len(rows)]))
+    wait_until("Right to show the next picture", lambda: o.shows(rows[(at + 1) % len(rows)]))
     settle()
     share = o.d.shot().changed_share(first)
     check(share > 0.1, f"the screen should change with the next picture ({share:.0%} did)")
     o.d.key("Left")
-    wait_until("Left to show the picture before",
-               lambda: viewer_title_matches(o.caption(), BRIGHT))
+    wait_until("Left to show the picture before", lambda: o.shows(BRIGHT))
     settle()
     share = o.d.shot().changed_share(first)
     check(share < 0.02, f"Left should bring back the same screen ({share:.0%} differs)")
     # Backspace and Space step as well, and the ends wrap around.
     o.d.key("Home")  # not handled: nothing changes
     o.d.key("BackSpace")
-    wait_until("Backspace to step back",
-               lambda: viewer_title_matches(o.caption(), rows[(at - 1) % len(rows)]))
+    wait_until("Backspace to step back", lambda: o.shows(rows[(at - 1) % len(rows)]))
     o.d.key("space")
-    wait_until("Space to step on", lambda: viewer_title_matches(o.caption(), BRIGHT))
-    for _ in range(at + 1):
-        o.d.key("Left")
-    wait_until("Left from the first picture to wrap to the last",
-               lambda: viewer_title_matches(o.caption(), rows[-1]))
+    wait_until("Space to step on", lambda: o.shows(BRIGHT))
+    o.d.key("Left", repeat=at + 1)
+    wait_until("Left from the first picture to wrap to the last", lambda: o.shows(rows[-1]))
 
 
 @scenario
 def up_zooms(o):
     open_viewer_on(o, BRIGHT)
     screen = o.d.size
-    wait_for_picture_box(o, centred(640, 480, screen), "the picture at its own size")
-    o.d.key("Up")
-    wait_for_picture_box(o, centred(800, 600, screen), "Up to zoom in by 1.25, centred")
-    o.d.key("Up")
-    wait_for_picture_box(o, centred(1000, 750, screen), "a second step in")
-    o.d.key("Up")
-    wait_for_picture_box(o, (0, 0, screen[0], screen[1] - CAPTION_BAND),
-                         "the third step to stop at the screen's edge")
-    o.d.key("Down")
-    wait_for_picture_box(o, centred(819, 614, screen), "Down to zoom out by 1.25")
+    for key, box, what in ((None, centred(640, 480, screen), "the picture at its own size"),
+                           ("Up", centred(800, 600, screen), "Up to zoom in by 1.25, centred"),
+                           ("Up", centred(1000, 750, screen), "a second step in"),
+                           ("Up", (0, 0) + screen, "the third step to stop at the screen's edge"),
+                           ("Down", centred(819, 614, screen), "Down to zoom out by 1.25")):
+        if key:
+            o.d.key(key)
+        wait_for_picture_box(o, box, what)
     check(o.caption() == "  " + title_of(BRIGHT) + "  ", "the caption stays through zoom")
 
 
 @scenario
 def right_click_opens_the_menu(o):
     open_viewer_on(o, BRIGHT)
-    width, height = o.d.size
+    middle = (o.d.size[0] // 2, o.d.size[1] // 2)
     settle()
     before = o.d.shot()
-    menu, items = open_menu(o, width // 2, height // 2)
+    menu, items = open_menu(o, *middle)
     names = [i.name for i in items if i.role == "menu item"]
-    expected = [" <<  Orvane Options  >>", "Next Image", "Previous Image", "Slideshow",
-                "Zoom In", "Zoom Out", "Save Image As...", "Set Desktop Wallpaper",
-                "Open With...", "Exit"]
-    check(names == expected, f"the pop-up menu's items: {names}")
+    check(names == [" <<  Orvane Options  >>", "Next Image", "Previous Image", "Slideshow",
+                    "Zoom In", "Zoom Out", "Save Image As...", "Set Desktop Wallpaper",
+                    "Open With...", "Exit"], f"the pop-up menu's items: {names}")
     check(sum(1 for i in items if i.role == "separator") == 4, "four separators")
-    title = items[0]
-    check("enabled" not in title.states, "the menu's title line is disabled")
+    check("enabled" not in items[0].states, "the menu's title line is disabled")
     zoom_in = next(i for i in items if i.name == "Zoom In")
     check("enabled" in zoom_in.states, "Zoom In is enabled for a picture smaller than the screen")
     settle()
-    shot = o.d.shot()
-    share = shot.changed_share(before, (width // 2, height // 2, 150, 200))
+    share = o.d.shot().changed_share(before, middle + (150, 200))
     check(share > 0.3, f"the menu should show at the mouse ({share:.0%} changed there)")
+    check(menu.extents()[:2] == middle, f"the menu opens at the mouse: {menu.extents()}")
     # Escape closes it without a choice; a choice closes it and acts.
-    check(menu.extents()[:2] == (width // 2, height // 2),
-          f"the menu opens at the mouse: {menu.extents()}")
     o.d.key("Escape")
-    menu_closed(o, menu)
-    check(viewer_title_matches(o.caption(), BRIGHT), "dismissing the menu changes nothing")
-    menu, items = open_menu(o, width // 2, height // 2)
-    next_item = next(i for i in items if i.name == "Next Image")
-    o.click_node(next_item)
-    menu_closed(o, menu)
-    wait_until("Next Image to step on", lambda: not viewer_title_matches(o.caption(), BRIGHT))
+    menu_closed(menu)
+    check(o.shows(BRIGHT), "dismissing the menu changes nothing")
+    menu, items = open_menu(o, *middle)
+    o.click_node(next(i for i in items if i.name == "Next Image"))
+    menu_closed(menu)
+    wait_until("Next Image to step on", lambda: not o.shows(BRIGHT))
 
 
 @scenario
 def escape_returns_with_the_row_following(o):
-    o.start()
+    main = o.start()
     rows = o.rows()
     o.select_row(BRIGHT)
-    at = rows.index(BRIGHT)
+    target = rows[(rows.index(BRIGHT) + 2) % len(rows)]
     o.d.key("Return")
     viewer = o.viewer_window()
-    o.d.key("Right")
-    o.d.key("Right")
-    target = rows[(at + 2) % len(rows)]
-    wait_until("two steps on", lambda: viewer_title_matches(o.caption(), target))
+    o.d.key("Right", "Right")
+    wait_until("two steps on", lambda: o.shows(target))
     o.d.key("Escape")
-    wait_until("the viewer to close", lambda: all(w.id != viewer.id for w in o.d.windows()))
-    wait_until("the main window to be active",
-               lambda: o.d.active_window_id() == o.main_window.id)
+    o.d.wait_gone("the viewer to close", viewer)
+    o.d.wait_active("the main window to be active", main)
     wait_until("the list to follow the viewer", lambda: o.selected_rows() == [target])
-    wait_until("the list to have the focus", lambda: "focused" in o.list_node().states)
-    feature("the preview to follow the viewer",
-            lambda: (o.preview_node()[1] or o.main_node()).name == title_of(target))
+    wait_until("the list to have the focus", o.list_focused)
+    wait_until("the preview to follow the viewer", lambda: o.preview_name() == title_of(target))
 
 
 @scenario
 def slideshow_at_5_seconds_advances(o):
-    o.start()
+    main = o.start()
     rows = o.rows()
     o.select_row(BRIGHT)
-    at = rows.index(BRIGHT)
+    following = rows[(rows.index(BRIGHT) + 1) % len(rows)]
     o.click_button("Slideshow")
-    dialog = feature("the slideshow delay dialog",
-                     lambda: o.d.window("dialog", lambda w: w.name == "Slideshow Delay", 0.5))
-    node = o.window_node("Slideshow Delay")
+    dialog = o.d.window("the slideshow delay dialog", lambda w: w.name == "Slideshow Delay", 8)
+    node = o.window_node("the slideshow delay dialog", lambda w: w.name == "Slideshow Delay")
     check(node.role == "dialog", f"the slideshow delay window is a dialog: {node.role}")
     options = {n.name: n for n in node.find_all(role="radio button")}
     check(sorted(options) == ["  5 Seconds", "15 Seconds", "30 Seconds"],
@@ -243,26 +208,20 @@ def slideshow_at_5_seconds_advances(o):
     check("checked" in options["  5 Seconds"].states, "5 seconds is chosen when it opens")
     check(node.find(role="panel", name="Select") or node.find(name="Select"),
           "the choices sit in a frame named Select")
-    main = o.main_node()
-    for name in ("View", "Search", "Reset", "Slideshow", "Wallpaper", "Save"):
-        check("enabled" not in o.button(name, main).states,
-              f"{name} should be greyed out while the dialog is open")
+    check(o.enabled_buttons() == [],
+          f"the buttons should be greyed out while the dialog is open: {o.enabled_buttons()}")
     o.click_button("OK", node)
     o.viewer_window()
     opened = time.monotonic()
-    wait_until("the dialog to close", lambda: all(w.id != dialog.id for w in o.d.windows()))
-    wait_until("the main window to hide",
-               lambda: all(w.id != o.main_window.id for w in o.d.windows()))
-    check(viewer_title_matches(o.caption(), BRIGHT), "the show starts on the selected picture")
-    following = rows[(at + 1) % len(rows)]
-    wait_until("the slideshow to advance", lambda: viewer_title_matches(o.caption(), following),
-               timeout=15, interval=0.05)
+    o.d.wait_gone("the dialog to close", dialog)
+    o.d.wait_gone("the main window to hide", main)
+    check(o.shows(BRIGHT), "the show starts on the selected picture")
+    wait_until("the slideshow to advance", lambda: o.shows(following), timeout=15, interval=0.05)
     took = time.monotonic() - opened
     check(3.5 <= took <= 9.0, f"the show should advance after about 5 s, took {took:.1f} s")
 
     # A right click pauses the show and says so in the menu.
-    width, height = o.d.size
-    menu, items = open_menu(o, width // 3, height // 3)
+    menu, items = open_menu(o, o.d.size[0] // 3, o.d.size[1] // 3)
     names = [i.name for i in items]
     check("Slideshow (Paused)... Restart" in names, f"the menu tells the show is paused: {names}")
     settle(0.5)
@@ -270,7 +229,7 @@ def slideshow_at_5_seconds_advances(o):
     o.save_doc_shot(o.d.shot(), "slideshow-menu.png",
                     (max(0, mx - 160), max(0, my - 40), mw + 320, mh + 80))
     o.d.key("Escape")
-    menu_closed(o, menu)
+    menu_closed(menu)
     paused_on = o.caption()
     time.sleep(6.5)
     check(o.caption() == paused_on, "a paused show should not advance")
