@@ -50,10 +50,6 @@ class Node:
         rect = self.acc.get_extents(atspi().CoordType.SCREEN)
         return rect.x, rect.y, rect.width, rect.height
 
-    def centre(self):
-        x, y, w, h = self.extents()
-        return x + w // 2, y + h // 2
-
     def text(self):
         """The text of a text field, or None when the object has none."""
         text = self.acc.get_text_iface()

@@ -53,7 +53,6 @@ class Desktop:
         self.size = (width, height)
         self.extra_env = env or {}
         self.procs = []  # ended in reverse order
-        self.logs = []
         self.env = self.app = self.cd = None
 
     def __enter__(self):
@@ -84,18 +83,15 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     proc.kill()
                     proc.wait()
-        for log in self.logs:
-            log.close()
         self.tmp.cleanup()
 
     def _start(self, name, argv, stdout=subprocess.DEVNULL, **options):
         """Starts a process that ends with the desktop; its errors (and with stdout=None its
         output) go to <name>.log."""
-        log = open(os.path.join(self.out_dir, name + ".log"), "wb")
-        self.logs.append(log)
         options.setdefault("env", self.env)
-        proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=stdout or log, stderr=log,
-                                **options)
+        with open(os.path.join(self.out_dir, name + ".log"), "wb") as log:
+            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=stdout or log,
+                                    stderr=log, **options)
         self.procs.append(proc)
         return proc
 
@@ -189,8 +185,8 @@ class Desktop:
         """The window with its title bar and border, as a person sees it."""
         out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"],
                        check=False).stdout.decode()
-        left, right, top, bottom = (int(v) for v in out.split("=")[1].split(",")) \
-            if "=" in out else (0, 0, 0, 0)
+        extents = out.split("=")[1].split(",") if "=" in out else (0, 0, 0, 0)
+        left, right, top, bottom = (int(v) for v in extents)
         return (window.x - left, window.y - top, window.width + left + right,
                 window.height + top + bottom)
 

@@ -110,7 +110,8 @@ class Orvane:
         wait_until(f"row {name!r} to be selected", lambda: self.selected_rows() == [name])
 
     def click_node(self, node, button=1):
-        self.d.click(*node.centre(), button)
+        x, y, w, h = node.extents()
+        self.d.click(x + w // 2, y + h // 2, button)
 
     def click_button(self, name, window=None):
         self.click_node(self.button(name, window))

@@ -38,12 +38,10 @@ def run_one(name, args):
     except Skip as skip:
         print(f"SKIP {name}: {skip}")
         return SKIPPED
-    except Failure as failure:
-        print(f"FAIL {name}: {failure}\n  (screenshot, tree and logs in {out})")
-        return 1
-    except Exception:
-        traceback.print_exc()
-        print(f"FAIL {name}: error (logs in {out})")
+    except Exception as error:
+        if not isinstance(error, Failure):
+            traceback.print_exc()
+        print(f"FAIL {name}: {error}\n  (screenshot, tree and logs in {out})")
         return 1
     print(f"PASS {name}", flush=True)
     return 0

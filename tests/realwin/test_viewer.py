@@ -34,8 +34,8 @@ def wait_for_picture_box(o, expected, what):
         raise Failure(f"{what}: the picture lies at {picture_box(o)}, expected {expected}")
 
 
-def centred(width, height, screen):
-    return ((screen[0] - width) // 2, (screen[1] - height) // 2, width, height)
+def centred(o, width, height):
+    return ((o.d.size[0] - width) // 2, (o.d.size[1] - height) // 2, width, height)
 
 
 def open_viewer_on(o, name):
@@ -74,7 +74,7 @@ def enter_opens_the_viewer(o):
     check(any(w.id == o.main_window.id for w in o.d.windows()),
           "Enter leaves the main window shown behind the viewer")
     # At its own size, centred, on black, with its title near the bottom.
-    box = wait_for_picture_box(o, centred(640, 480, screen), "the picture centred")
+    box = wait_for_picture_box(o, centred(o, 640, 480), "the picture centred")
     shot = o.d.shot()
     for region in ((0, 0, screen[0], box[1]), (0, 0, box[0], screen[1] - CAPTION_BAND)):
         check(shot.dark_share(region) > 0.98, f"the viewer should be black around the picture "
@@ -133,12 +133,11 @@ def right_and_left_step(o):
 @scenario
 def up_zooms(o):
     open_viewer_on(o, BRIGHT)
-    screen = o.d.size
-    for key, box, what in ((None, centred(640, 480, screen), "the picture at its own size"),
-                           ("Up", centred(800, 600, screen), "Up to zoom in by 1.25, centred"),
-                           ("Up", centred(1000, 750, screen), "a second step in"),
-                           ("Up", (0, 0) + screen, "the third step to stop at the screen's edge"),
-                           ("Down", centred(819, 614, screen), "Down to zoom out by 1.25")):
+    for key, box, what in ((None, centred(o, 640, 480), "the picture at its own size"),
+                           ("Up", centred(o, 800, 600), "Up to zoom in by 1.25, centred"),
+                           ("Up", centred(o, 1000, 750), "a second step in"),
+                           ("Up", (0, 0) + o.d.size, "the third step to stop at the screen's edge"),
+                           ("Down", centred(o, 819, 614), "Down to zoom out by 1.25")):
         if key:
             o.d.key(key)
         wait_for_picture_box(o, box, what)
