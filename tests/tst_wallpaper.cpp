@@ -1,5 +1,6 @@
 // Both windows' wallpaper commands against a recording desktop: the questions word for word, the
-// file written, the call made, and nothing set after Cancel or a failed write.
+// file written, the call made, and nothing set after Cancel or a failed write. And the viewer's
+// Open With item: the path it hands to a recording chooser.
 
 #include "support/testsupport.h"
 
@@ -8,6 +9,7 @@
 #include "dialogs/desktop_rules.h"
 #include "mainwindow/form1.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 #include "platform/picture.h"
 #include "platform/services.h"
 #include "viewer/form2.h"
@@ -25,6 +27,7 @@ class TestWallpaper : public QObject {
     std::unique_ptr<TempCd> cd;
     std::unique_ptr<QTemporaryDir> dataHome;
     QStringList wallpaperCalls;
+    QStringList openedWith;
     bool desktopAccepts = true;
     QString wallpaperFolder;
 
@@ -46,14 +49,6 @@ class TestWallpaper : public QObject {
         QCOMPARE(RecordedMessages().first().title, title);
     }
 
-    void expectFailureAfterQuestion() {
-        QCOMPARE(RecordedMessages().size(), 2);
-        QCOMPARE(RecordedMessages().at(1).prompt,
-                 QStringLiteral("Sorry, the wallpaper could not be set"));
-        QCOMPARE(RecordedMessages().at(1).style, platform::vbOKOnly);
-        QCOMPARE(RecordedMessages().at(1).title, QStringLiteral("orvane"));
-    }
-
   private slots:
     void init() {
         ResetProgram();
@@ -62,6 +57,8 @@ class TestWallpaper : public QObject {
         qputenv("XDG_DATA_HOME", dataHome->path().toUtf8());
         wallpaperFolder = dataHome->path() + QStringLiteral("/orvane");
         wallpaperCalls.clear();
+        openedWith.clear();
+        platform::services().openWith = [this](const QString &path) { openedWith.append(path); };
         desktopAccepts = true;
         platform::services().setWallpaper = [this](const QString &path) {
             wallpaperCalls.append(path);
@@ -74,29 +71,16 @@ class TestWallpaper : public QObject {
         dataHome.reset();
     }
 
-    void questions_data() {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("mainQuestion");
-        QTest::addColumn<QString>("viewerQuestion");
-        QTest::newRow("plain") << "Sunset"
-                               << "Create wallpaper from 'Sunset' image?"
-                               << "Create desktop wallpaper from 'Sunset' image?";
-        QTest::newRow("folder") << "Animals\\dog"
-                                << "Create wallpaper from 'Animals\\dog' image?"
-                                << "Create desktop wallpaper from 'dog' image?";
-        QTest::newRow("two folders, case kept") << "A\\b\\CAT"
-                                                << "Create wallpaper from 'A\\b\\CAT' image?"
-                                                << "Create desktop wallpaper from 'CAT' image?";
-        QTest::newRow("empty") << ""
-                               << "Create wallpaper from '' image?"
-                               << "Create desktop wallpaper from '' image?";
-    }
+    // The main window names the title as it stands; the viewer only what follows the last "\".
     void questions() {
-        QFETCH(QString, title);
-        QFETCH(QString, mainQuestion);
-        QFETCH(QString, viewerQuestion);
-        QCOMPARE(MainWallpaperQuestion(title), mainQuestion);
-        QCOMPARE(ViewerWallpaperQuestion(title), viewerQuestion);
+        QCOMPARE(MainWallpaperQuestion(QStringLiteral("Animals\\dog")),
+                 QStringLiteral("Create wallpaper from 'Animals\\dog' image?"));
+        QCOMPARE(ViewerWallpaperQuestion(QStringLiteral("A\\b\\CAT")),
+                 QStringLiteral("Create desktop wallpaper from 'CAT' image?"));
+        QCOMPARE(MainWallpaperQuestion(QString()),
+                 QStringLiteral("Create wallpaper from '' image?"));
+        QCOMPARE(ViewerWallpaperQuestion(QString()),
+                 QStringLiteral("Create desktop wallpaper from '' image?"));
     }
 
     void mainWindowOkWritesAndSets() {
@@ -150,38 +134,39 @@ class TestWallpaper : public QObject {
         QVERIFY(form.Command5->isEnabled());
     }
 
-    void failedWriteSetsNothing_data() {
+    void failureSaysSo_data() {
         QTest::addColumn<bool>("fromViewer");
         QTest::addColumn<bool>("folderBlocked");
-        QTest::newRow("main, nothing previewed") << false << false;
-        QTest::newRow("viewer, nothing loaded") << true << false;
-        QTest::newRow("main, data folder unusable") << false << true;
+        QTest::addColumn<bool>("desktopRefuses");
+        QTest::newRow("main, nothing previewed") << false << false << false;
+        QTest::newRow("viewer, nothing loaded") << true << false << false;
+        QTest::newRow("main, data folder unusable") << false << true << false;
+        QTest::newRow("desktop refuses") << false << false << true;
     }
-    void failedWriteSetsNothing() {
+    void failureSaysSo() {
         QFETCH(bool, fromViewer);
         QFETCH(bool, folderBlocked);
+        QFETCH(bool, desktopRefuses);
+        desktopAccepts = !desktopRefuses;
         if (folderBlocked) {
             // A file where the data folder would be: no folder can be made under it.
             QFile blocker(dataHome->path() + QStringLiteral("/file"));
             QVERIFY(blocker.open(QIODevice::WriteOnly));
             qputenv("XDG_DATA_HOME", blocker.fileName().toUtf8());
-            Instance<Form1>().Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
         }
+        if (folderBlocked || desktopRefuses)
+            Instance<Form1>().Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
         if (fromViewer)
             Instance<Form2>().mnuOptionsWallpaper_Click();
         else
             Instance<Form1>().Command5_Click();
-        expectFailureAfterQuestion();
-        QVERIFY(wallpaperCalls.isEmpty());
-    }
-
-    void desktopRefusalSaysSo() {
-        desktopAccepts = false;
-        Form1 &form = Instance<Form1>();
-        form.Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
-        form.Command5_Click();
-        QCOMPARE(wallpaperCalls.size(), 1);
-        expectFailureAfterQuestion();
+        QCOMPARE(RecordedMessages().size(), 2);
+        QCOMPARE(RecordedMessages().at(1).prompt,
+                 QStringLiteral("Sorry, the wallpaper could not be set"));
+        QCOMPARE(RecordedMessages().at(1).style, platform::vbOKOnly);
+        QCOMPARE(RecordedMessages().at(1).title, QStringLiteral("orvane"));
+        // Only a written file is handed to the desktop.
+        QCOMPARE(wallpaperCalls.size(), desktopRefuses ? 1 : 0);
     }
 
     // The desktop is handed a name it is not showing yet, so it loads the new picture.
@@ -201,6 +186,45 @@ class TestWallpaper : public QObject {
         QVERIFY(second.setFileTime(QDateTime::currentDateTime().addSecs(-60),
                                    QFileDevice::FileModificationTime));
         QCOMPARE(platform::WallpaperFile(), second.fileName());
+    }
+
+    void openWithPath_data() {
+        QTest::addColumn<QString>("start"); // empty: the folder the program started in
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("path"); // empty: nothing started
+        QTest::newRow("subfolder") << "/media/cdrom" << 7 << "Animals\\cat.jpg"
+                                   << "/media/cdrom/images/Animals/cat.jpg";
+        QTest::newRow("root with separator") << "/" << 7 << "cat.jpg"
+                                             << "/images/cat.jpg";
+        QTest::newRow("blanks, quotes, non-ASCII")
+            << "/media/My CD" << 7 << "Ferien \"Über\"\\Strand 1.jpg"
+            << "/media/My CD/images/Ferien \"Über\"/Strand 1.jpg";
+        QTest::newRow("start folder by default")
+            << "" << 7 << "cat.jpg" << platform::StartFolder() + QStringLiteral("/images/cat.jpg");
+        QTest::newRow("index below the catalogue") << "/cd" << -1 << "cat.jpg" << QString();
+        QTest::newRow("index above the catalogue") << "/cd" << 10001 << "cat.jpg" << QString();
+    }
+    void openWithPath() {
+        QFETCH(QString, start);
+        QFETCH(int, index);
+        QFETCH(QString, entry);
+        QFETCH(QString, path);
+        g.AppPath = start;
+        g.ImageArray[7] = entry;
+        g.CurrentIndex = index;
+        Instance<Form2>().mnuOptionsOpen_Click();
+        QCOMPARE(openedWith, path.isEmpty() ? QStringList() : QStringList{path});
+    }
+
+    // On disk the names may differ in letter case, as on a CD mounted with upper-case names.
+    void openWithFindsTheFileOnDisk() {
+        cd->writePicture(QStringLiteral("IMAGES/ANIMALS/CAT.JPG"), 10, 10, "JPG");
+        g.AppPath = cd->path();
+        g.ImageArray[1] = QStringLiteral("animals\\cat.jpg");
+        g.CurrentIndex = 1;
+        Instance<Form2>().mnuOptionsOpen_Click();
+        QCOMPARE(openedWith, QStringList{cd->path(QStringLiteral("IMAGES/ANIMALS/CAT.JPG"))});
     }
 };
 

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "platform/lookahead.h"
+#include "support/testsupport.h"
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
@@ -34,10 +35,25 @@ inline Form1 &LoadMainWindow(const QStringList &entries) {
     return main;
 }
 
+// Bitmaps a.bmp, b.bmp, ... in these colours (titles "A", "B", ...) as the catalogue.
+inline Form1 &LoadColours(const TempCd &cd, const QList<QColor> &colours,
+                          QSize size = QSize(640, 480)) {
+    QStringList entries;
+    for (qsizetype i = 0; i < colours.size(); ++i) {
+        entries << QChar(char16_t(u'a' + i)) + QStringLiteral(".bmp");
+        cd.writePicture("images/" + entries.last(), size.width(), size.height(), "BMP", colours[i]);
+    }
+    return LoadMainWindow(entries);
+}
+
 inline Form2 &OpenViewer() {
     Instance<Form2>().Show();
     Settle();
     return Instance<Form2>();
+}
+
+inline QColor Shown(const Form2 &viewer) {
+    return viewer.Image1->Picture().pixelColor(1, 1);
 }
 
 // Waits for the worker, so that no read of a file outlives the test's folder.
