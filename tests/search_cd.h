@@ -13,33 +13,26 @@
 #include <QTimer>
 #include <functional>
 
-inline QStringList SearchCdPictures() {
-    QStringList pictures{"Concatenate.jpg",       "Red Car.jpg",
-                         "red_boat.gif",          "Blue Car.bmp",
-                         "wildcat.gif",           "Pets\\Cats\\tom.gif",
-                         "Pets\\Cats\\Felix.jpg", "Pets\\dog11.jpg",
-                         "Pets\\bird.bmp",        "Holiday\\red  sunset.jpg",
-                         "Holiday\\CAT nap.bmp"};
-    for (int i = 1; i <= 9; ++i)
-        pictures << QStringLiteral("dog%1.jpg").arg(i);
-    for (int i = 1; i <= 20; ++i)
-        pictures << QStringLiteral("Holiday\\beach%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
-    return pictures;
-}
-
 inline QStringList SearchCdCats() {
     return {"Concatenate.jpg", "wildcat.gif", "Pets\\Cats\\tom.gif", "Pets\\Cats\\Felix.jpg",
             "Holiday\\CAT nap.bmp"};
 }
 
 inline void WriteSearchCd(const TempCd &cd) {
-    for (QString picture : SearchCdPictures()) {
-        picture.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        const QString path = QStringLiteral("images/") + picture;
-        if (picture.endsWith(QLatin1String(".gif")))
+    QStringList pictures =
+        SearchCdCats() + QStringList{"Red Car.jpg",    "red_boat.gif",
+                                     "Blue Car.bmp",   "Pets\\dog11.jpg",
+                                     "Pets\\bird.bmp", "Holiday\\red  sunset.jpg"};
+    for (int i = 1; i <= 9; ++i)
+        pictures << QStringLiteral("dog%1.jpg").arg(i);
+    for (int i = 1; i <= 20; ++i)
+        pictures << QStringLiteral("Holiday\\beach%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+    for (const QString &picture : pictures) {
+        const QString path = "images/" + QString(picture).replace('\\', '/');
+        if (picture.endsWith(".gif"))
             cd.writeGif(path, 8, 6);
         else
-            cd.writePicture(path, 8, 6, picture.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPG");
+            cd.writePicture(path, 8, 6, picture.endsWith(".bmp") ? "BMP" : "JPG");
     }
     cd.writeFile("orvane.ini", "x\r\n9\r\nx\r\nx\r\nAnimals\r\nx\r\n");
     cd.writeFile("orvane.wav", "RIFF");

@@ -30,30 +30,15 @@ class TestCommands : public QObject {
         cd_ = nullptr;
     }
 
-    void modalCommandsGreyTheButtonsWhileOpen_data() {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("search") << "search";
-        QTest::newRow("slideshow") << "slideshow";
-    }
-    void modalCommandsGreyTheButtonsWhileOpen() {
-        QFETCH(QString, command);
+    // Cancelling the slideshow's delay dialog (the search dialog's greying is in tst_search).
+    void slideshowDialogGreysTheButtonsWhileOpen() {
         Form1 &main = Instance<Form1>();
         QList<bool> during;
-        bool closed = false;
-        if (command == QLatin1String("search")) {
-            closed = WhileModal<Form4>([&] { QTest::mouseClick(main.Command6, Qt::LeftButton); },
-                                       [&](Form4 &dialog) {
-                                           during = ButtonStates(main);
-                                           QTest::mouseClick(dialog.Command2, Qt::LeftButton);
-                                       });
-        } else {
-            closed = WhileModal<Dialog>([&] { QTest::mouseClick(main.Command4, Qt::LeftButton); },
-                                        [&](Dialog &) {
-                                            during = ButtonStates(main);
-                                            Unload<Dialog>();
-                                        });
-        }
-        QVERIFY(closed);
+        QVERIFY(WhileModal<Dialog>([&] { QTest::mouseClick(main.Command4, Qt::LeftButton); },
+                                   [&](Dialog &) {
+                                       during = ButtonStates(main);
+                                       Unload<Dialog>();
+                                   }));
         QCOMPARE(during, AllOff);
         QCOMPARE(ButtonStates(main), AllOn);
         QVERIFY(main.isVisible());
@@ -119,19 +104,6 @@ class TestCommands : public QObject {
         QCOMPARE(g.CurrentIndex, 2);
         QCOMPARE(CatalogueEntry(g.CurrentIndex), QStringLiteral("Pets\\Cats\\Felix.jpg"));
         QCOMPARE(g.ImageCount, 2);
-    }
-
-    void escapeInTheViewerBringsTheMainWindowBack() {
-        Form1 &main = Instance<Form1>();
-        main.List1->SetSelected(2);
-        main.Command1_Click();
-        Form2 &viewer = Instance<Form2>();
-        if (!viewer.isVisible())
-            QSKIP("the viewer shows no window yet");
-        g.CurrentIndex = 5; // as if the viewer had stepped on
-        QTest::keyClick(&viewer, Qt::Key_Escape);
-        QTRY_VERIFY(main.isVisible());
-        QCOMPARE(main.List1->ListIndex(), 4);
     }
 };
 

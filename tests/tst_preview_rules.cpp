@@ -1,4 +1,5 @@
-// The preview's fitting and the information line's texts, with the worked examples.
+// The preview's fitting and the information line's texts, with the worked examples; the fitting
+// examples that show through the window are in tst_preview.
 
 #include "mainwindow/preview_rules.h"
 
@@ -7,67 +8,37 @@
 class TestPreviewRules : public QObject {
     Q_OBJECT
   private slots:
-    void fitsIntoTheBox_data() {
-        QTest::addColumn<int>("pixelsWide");
-        QTest::addColumn<int>("pixelsHigh");
-        QTest::addColumn<float>("left");
-        QTest::addColumn<float>("top");
-        QTest::addColumn<float>("width");
-        QTest::addColumn<float>("height");
-        QTest::newRow("640x480 fills the box") << 640 << 480 << 0.f << 0.f << 1800.f << 1350.f;
-        QTest::newRow("1000x300 wide") << 1000 << 300 << 0.f << 405.f << 1800.f << 540.f;
-        QTest::newRow("60x40 small, centred") << 60 << 40 << 450.f << 375.f << 900.f << 600.f;
-        QTest::newRow("120x90 exactly the box") << 120 << 90 << 0.f << 0.f << 1800.f << 1350.f;
-        QTest::newRow("100x1000 tall") << 100 << 1000 << 832.5f << 0.f << 135.f << 1350.f;
-        QTest::newRow("2000x50 thin strip") << 2000 << 50 << 0.f << 652.5f << 1800.f << 45.f;
-        QTest::newRow("121x90 one pixel too wide")
-            << 121 << 90 << 0.f << 5.5785f << 1800.f << 1338.8429f;
-    }
     void fitsIntoTheBox() {
-        QFETCH(int, pixelsWide);
-        QFETCH(int, pixelsHigh);
-        QFETCH(float, left);
-        QFETCH(float, top);
-        QFETCH(float, width);
-        QFETCH(float, height);
-        const auto w = static_cast<float>(pixelsWide), h = static_cast<float>(pixelsHigh);
-        const PreviewFit fit = FitPreview(w, h, w * 15.0f, h * 15.0f);
-        QCOMPARE(fit.Left, left);
-        QCOMPARE(fit.Top, top);
-        QCOMPARE(fit.Width, width);
-        QCOMPARE(fit.Height, height);
+        // 2000x50: a thin strip; 121x90: one pixel too wide for the box.
+        PreviewFit fit = FitPreview(2000, 50, 30000, 750);
+        QCOMPARE(fit.Left, 0.f);
+        QCOMPARE(fit.Top, 652.5f);
+        QCOMPARE(fit.Width, 1800.f);
+        QCOMPARE(fit.Height, 45.f);
+        fit = FitPreview(121, 90, 1815, 1350);
+        QCOMPARE(fit.Left, 0.f);
+        QCOMPARE(fit.Top, 5.5785f);
+        QCOMPARE(fit.Width, 1800.f);
+        QCOMPARE(fit.Height, 1338.8429f);
     }
 
     void titleAndType_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("type");
-        QTest::newRow("folder and capitals") << "animals\\tiger cub.JPG"
-                                             << "Tiger cub"
-                                             << "jpg";
-        QTest::newRow("plain") << "Sunset.gif"
-                               << "Sunset"
-                               << "gif";
-        QTest::newRow("nested folders") << "a\\b\\c.bmp"
-                                        << "C"
-                                        << "bmp";
-        QTest::newRow("mixed case inside") << "x\\mOUNT eVEREST.Jpg"
-                                           << "Mount everest"
-                                           << "jpg";
-        QTest::newRow("one letter") << "a.jpg"
-                                    << "A"
-                                    << "jpg";
-        QTest::newRow("no name before the extension") << "x\\.gif"
-                                                      << ""
-                                                      << "gif";
-        QTest::newRow("four characters: whole name") << "xbmp"
-                                                     << "Xbmp"
-                                                     << "bmp";
-        QTest::newRow("three characters") << "GIF"
-                                          << "Gif"
-                                          << "gif";
-        QTest::newRow("non-ASCII")
-            << QString::fromUtf8("été\\ÉLAN.bmp") << QString::fromUtf8("Élan") << "bmp";
+        const char *const rows[][4] = {
+            {"folder and capitals", "animals\\tiger cub.JPG", "Tiger cub", "jpg"},
+            {"plain", "Sunset.gif", "Sunset", "gif"},
+            {"nested folders", "a\\b\\c.bmp", "C", "bmp"},
+            {"mixed case inside", "x\\mOUNT eVEREST.Jpg", "Mount everest", "jpg"},
+            {"one letter", "a.jpg", "A", "jpg"},
+            {"no name before the extension", "x\\.gif", "", "gif"},
+            {"four characters: whole name", "xbmp", "Xbmp", "bmp"},
+            {"three characters", "GIF", "Gif", "gif"},
+            {"non-ASCII", "\u00e9t\u00e9\\\u00c9LAN.bmp", "\u00c9lan", "bmp"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
+                                  << QString::fromUtf8(row[3]);
     }
     void titleAndType() {
         QFETCH(QString, entry);
@@ -81,48 +52,25 @@ class TestPreviewRules : public QObject {
         QTest::addColumn<qint64>("bytes");
         QTest::addColumn<QString>("separator");
         QTest::addColumn<QString>("text");
-        const QString dot = QStringLiteral("."), comma = QStringLiteral(",");
-        QTest::newRow("0") << qint64(0) << dot << "0 Bytes";
-        QTest::newRow("1023") << qint64(1023) << dot << "1023 Bytes";
-        QTest::newRow("1024") << qint64(1024) << dot << "1.0 KB";
-        QTest::newRow("1025") << qint64(1025) << dot << "1.0 KB";
-        QTest::newRow("1536") << qint64(1536) << dot << "1.5 KB";
-        QTest::newRow("2047") << qint64(2047) << dot << "2.0 KB";
-        QTest::newRow("1048575, no grouping") << qint64(1048575) << dot << "1024.0 KB";
-        QTest::newRow("1048576") << qint64(1048576) << dot << "1.00 MB";
-        QTest::newRow("1572864") << qint64(1572864) << dot << "1.50 MB";
-        QTest::newRow("10485760") << qint64(10485760) << dot << "10.00 MB";
-        QTest::newRow("comma KB") << qint64(1536) << comma << "1,5 KB";
-        QTest::newRow("comma MB") << qint64(1572864) << comma << "1,50 MB";
-        QTest::newRow("comma Bytes") << qint64(1000) << comma << "1000 Bytes";
+        // The given decimal separator, and no digit grouping.
+        const struct {
+            qint64 bytes;
+            const char *separator, *text;
+        } rows[] = {
+            {0, ".", "0 Bytes"},         {1023, ".", "1023 Bytes"}, {1024, ".", "1.0 KB"},
+            {1025, ".", "1.0 KB"},       {1536, ".", "1.5 KB"},     {2047, ".", "2.0 KB"},
+            {1048575, ".", "1024.0 KB"}, {1048576, ".", "1.00 MB"}, {1572864, ".", "1.50 MB"},
+            {10485760, ".", "10.00 MB"}, {1536, ",", "1,5 KB"},     {1572864, ",", "1,50 MB"},
+            {1000, ",", "1000 Bytes"}};
+        for (const auto &row : rows)
+            QTest::addRow("%lld %s", row.bytes, row.separator)
+                << row.bytes << QString(row.separator) << QString(row.text);
     }
     void sizeText() {
         QFETCH(qint64, bytes);
         QFETCH(QString, separator);
         QFETCH(QString, text);
         QCOMPARE(SizeText(bytes, separator), text);
-    }
-
-    void unreadableSizeCountsAsZero() { QCOMPARE(SizeText(std::nullopt, "."), "0 Bytes"); }
-
-    void informationLineCycles() {
-        const InfoFacts jpeg{"jpg", PixelSizeText(640, 480), "1.5 KB", "Cat"};
-        QCOMPARE(jpeg.pixelSize, "640 * 480 pixels");
-        const QStringList expected{"Jpeg Image", "640 * 480 pixels", "1.5 KB", "Cat", "Jpeg Image"};
-        int step = 0;
-        for (const QString &text : expected) {
-            const auto line = NextInfoLine(step, jpeg);
-            QVERIFY(line);
-            QCOMPARE(line->text, text);
-            step = line->nextStep;
-        }
-        QCOMPARE(step, 1);
-        QCOMPARE(NextInfoLine(0, {"gif", {}, {}, {}})->text, "Gif Image");
-        QCOMPARE(NextInfoLine(0, {"bmp", {}, {}, {}})->text, "Bitmap Image");
-        // No known kind: the line stays as it is at step 0, and only there.
-        QVERIFY(!NextInfoLine(0, {"", {}, {}, {}}));
-        QVERIFY(!NextInfoLine(0, {"JPG", {}, {}, {}}));
-        QCOMPARE(NextInfoLine(2, {"", {}, "0 Bytes", {}})->text, "0 Bytes");
     }
 };
 

@@ -20,14 +20,14 @@ struct Scan {
     QStringList entries;
 };
 
-Scan scanImages(const QString &folder = QStringLiteral("images\\")) {
+Scan scanImages() {
     g = Globals{};
     g.ImagesFolder = QStringLiteral("images\\");
     platform::ListBox list;
     ScanParams params;
     params.Recurse = true;
     params.AddToList = true;
-    params.Folder = folder;
+    params.Folder = g.ImagesFolder;
     params.Pattern = QStringLiteral("*.*");
     ScanFolder(params, list);
     Scan scan;
@@ -39,17 +39,21 @@ Scan scanImages(const QString &folder = QStringLiteral("images\\")) {
     return scan;
 }
 
-// In a pre-order walk each folder's own pictures form one unbroken block.
-void verifyFoldersAreContiguous(const QStringList &entries) {
-    QStringList finished;
-    QString current;
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
+// Depth-first pre-order: each folder's pictures form one block, after those of its ancestors.
+void verifyPreOrder(const QStringList &entries) {
+    QStringList seen;
     for (const QString &entry : entries) {
         const QString folder = entry.left(entry.lastIndexOf(QLatin1Char('\\')) + 1);
-        if (folder == current)
+        if (!seen.isEmpty() && seen.last() == folder)
             continue;
-        QVERIFY2(!finished.contains(folder), qPrintable("folder split: " + folder));
-        finished << current;
-        current = folder;
+        for (const QString &earlier : seen)
+            QVERIFY2(!earlier.startsWith(folder), qPrintable(folder + " after " + earlier));
+        seen << folder;
     }
 }
 
@@ -60,28 +64,13 @@ class TestScan : public QObject {
   private slots:
     void init() { ResetProgram(); }
 
-    void textHelpers() {
-        QCOMPARE(AddBackslash("images"), QString("images\\"));
-        QCOMPARE(AddBackslash("images\\"), QString("images\\"));
-        QCOMPARE(AddBackslash(""), QString("\\"));
-        QCOMPARE(TrimNull(QString("cat.jpg") + QChar(0) + "junk"), QString("cat.jpg"));
-        QCOMPARE(TrimNull("cat.jpg"), QString("cat.jpg"));
-        QCOMPARE(TrimNull(QString(QChar(0))), QString());
-    }
-
     void picturesAreTheLastThreeCharacters_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("picture");
-        QTest::newRow("jpg") << "cat.jpg" << true;
-        QTest::newRow("upper") << "CAT.JPG" << true;
-        QTest::newRow("mixed gif") << "Dog.Gif" << true;
-        QTest::newRow("bmp") << "a.bmp" << true;
-        QTest::newRow("no dot") << "photojpg" << true;
-        QTest::newRow("jpeg") << "photo.jpeg" << false;
-        QTest::newRow("png") << "photo.png" << false;
-        QTest::newRow("txt") << "readme.txt" << false;
-        QTest::newRow("short") << "pg" << false;
-        QTest::newRow("exactly three") << "gif" << true;
+        for (const char *name : {"cat.jpg", "CAT.JPG", "Dog.Gif", "a.bmp", "photojpg", "gif"})
+            QTest::newRow(name) << QString(name) << true;
+        for (const char *name : {"photo.jpeg", "photo.png", "pg"})
+            QTest::newRow(name) << QString(name) << false;
     }
     void picturesAreTheLastThreeCharacters() {
         QFETCH(QString, name);
@@ -91,31 +80,22 @@ class TestScan : public QObject {
 
     void walkIsDepthFirstPreOrderAndKeepsListInStep() {
         TempCd cd;
+        QStringList expected;
         for (const char *f :
              {"images/top.jpg", "images/CAT.JPG", "images/Dog.Gif", "images/a/one.bmp",
               "images/a/b/two.jpg", "images/a/b/three.jpg", "images/c/four.gif",
-              "images/old.jpg/inside.jpg", "images/.hidden.jpg"})
+              "images/old.jpg/inside.jpg", "images/.hidden.jpg"}) {
             cd.writeFile(f, "x");
+            expected << QString(f).mid(7).replace('/', '\\');
+        }
         for (const char *f : {"images/photo.jpeg", "images/photo.png", "images/readme.txt"})
             cd.writeFile(f, "x");
         const Scan scan = scanImages();
-        QCOMPARE(scan.count, 9);
-        QCOMPARE(scan.rows.size(), 9);
-        QCOMPARE(scan.entries.size(), 9);
+        QCOMPARE(scan.rows.size(), scan.count);
         for (int i = 0; i < scan.count; ++i) // row r shows the file name of entry r + 1
-            QCOMPARE(scan.rows[i], scan.entries[i].mid(scan.entries[i].lastIndexOf('\\') + 1));
-        QVERIFY(scan.entries.contains("CAT.JPG"));
-        QVERIFY(scan.entries.contains("Dog.Gif"));
-        QVERIFY(scan.entries.contains(".hidden.jpg"));
-        QVERIFY(scan.entries.contains("old.jpg\\inside.jpg"));
-        QVERIFY(scan.entries.contains("a\\b\\two.jpg"));
-        // The pictures of a folder come before those of any subfolder.
-        const int lastTop =
-            std::max({scan.entries.indexOf("top.jpg"), scan.entries.indexOf("CAT.JPG"),
-                      scan.entries.indexOf("Dog.Gif")});
-        QVERIFY(lastTop < scan.entries.indexOf("a\\one.bmp"));
-        QVERIFY(scan.entries.indexOf("a\\one.bmp") < scan.entries.indexOf("a\\b\\two.jpg"));
-        verifyFoldersAreContiguous(scan.entries);
+            QCOMPARE(scan.rows[i], scan.entries[i].section('\\', -1));
+        verifyPreOrder(scan.entries);
+        QCOMPARE(sorted(scan.entries), sorted(expected));
     }
 
     void missingOrEmptyFolderGivesEmptyCatalogue() {
@@ -123,18 +103,6 @@ class TestScan : public QObject {
         QCOMPARE(scanImages().count, 0);
         cd.mkdir("images");
         QCOMPARE(scanImages().count, 0);
-    }
-
-    void stopsAtTheCatalogueCapacityInStep() {
-        TempCd cd;
-        cd.mkdir("images/sub");
-        for (int i = 0; i < 10001; ++i)
-            QFile(cd.path(QString("images/%1/p%2.jpg").arg(i % 2 ? "sub" : ".").arg(i)))
-                .open(QIODevice::WriteOnly);
-        const Scan scan = scanImages();
-        QCOMPARE(scan.count, CatalogueCapacity);
-        QCOMPARE(scan.rows.size(), CatalogueCapacity);
-        QVERIFY(!scan.entries.last().isEmpty());
     }
 
     void linkLoopsAndDanglingLinksEndTheWalk() {
@@ -145,17 +113,13 @@ class TestScan : public QObject {
         QVERIFY(::symlink("nowhere.jpg",
                           cd.path("images/dangling.jpg").toLocal8Bit().constData()) == 0);
         const Scan scan = scanImages();
-        QVERIFY(scan.entries.contains("a\\pic.jpg"));
         QVERIFY(scan.entries.contains("dangling.jpg")); // listed; it simply won't load
         QCOMPARE(scan.entries.count("a\\pic.jpg"), 1);
     }
 
     void deepNestingAndOddNames() {
         TempCd cd;
-        QString deep = "images";
-        for (int i = 0; i < 100; ++i)
-            deep += "/d";
-        cd.writeFile(deep + "/deep.jpg", "x");
+        cd.writeFile("images" + QString("/d").repeated(100) + "/deep.jpg", "x");
         cd.writeFile("images/with space 'quote\".jpg", "x");
         cd.writeFile(QString::fromUtf8("images/\u00e9t\u00e9 \u65e5.gif"), "x");
         cd.writeFile("images/new\nline.bmp", "x");
@@ -166,12 +130,10 @@ class TestScan : public QObject {
         QVERIFY(f);
         ::fclose(f);
         const Scan scan = scanImages();
-        QVERIFY(scan.entries.contains(QString("d\\").repeated(100) + "deep.jpg"));
-        QVERIFY(scan.entries.contains("with space 'quote\".jpg"));
-        QVERIFY(scan.entries.contains(QString::fromUtf8("\u00e9t\u00e9 \u65e5.gif")));
-        QVERIFY(scan.entries.contains("new\nline.bmp"));
-        QCOMPARE(scan.count, 4);
-        for (const QString &entry : scan.entries)
+        QCOMPARE(sorted(scan.entries),
+                 sorted({QString("d\\").repeated(100) + "deep.jpg", "with space 'quote\".jpg",
+                         QString::fromUtf8("\u00e9t\u00e9 \u65e5.gif"), "new\nline.bmp"}));
+        for (const QString &entry : scan.entries) // each can be named again
             QVERIFY2(!platform::Dir("images\\" + entry).isEmpty(), qPrintable(entry));
     }
 
