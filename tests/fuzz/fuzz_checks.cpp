@@ -178,9 +178,9 @@ QString CheckPicture(QByteArrayView bytes, ScratchFile &scratch) {
     if (shown && shown->image.width() > sizeFor(natural).width() + 1 &&
         shown->image.height() > sizeFor(natural).height() + 1)
         return QStringLiteral("shown larger than the screen needs");
-    // As a save reads it, at the natural size: left to pictures up to 4 megapixels, as larger
-    // ones cost a second each and would starve the rest.
-    if (natural.isValid() && qint64(natural.width()) * natural.height() > 4'000'000)
+    // As a save reads it, at the natural size: only a picture that was shown can be saved, and
+    // only up to 4 megapixels here, as larger ones cost a second each and would starve the rest.
+    if (!natural.isValid() || qint64(natural.width()) * natural.height() > 4'000'000)
         return {};
     problem = checkLoaded(platform::LoadPictureFile(path), natural);
     if (!problem.isEmpty())
