@@ -90,6 +90,17 @@ class TestFuzzRegressions : public QObject {
         // natural size of a larger decoded picture.
         QTest::newRow("frame past the screen") << QByteArray::fromBase64(
             "R0lGODlhAQD4/4EAAAAAAAD/AAD/AAAA/yH5BAAAAAAALAAAAAD/AAABAAAAAAAAAQAwACw=");
+        // A few bytes declaring sizes just inside the budget: slow (seconds under the sanitizers)
+        // but bounded, read no larger than needed, and not kept beyond the budget.
+        QTest::newRow("26-byte GIF, 60420 x 2052 screen")
+            << QByteArray::fromBase64("R0lGODlhBOwECAAAACwAAAAABAAEAAIAADs=");
+        QTest::newRow("GIF screen 0 high, 1024 x 39940 frame") << QByteArray::fromBase64(
+            "R0lGODlh+QQAAAAAACwAAAAABAAEnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycn"
+            "JycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycnJycAhA7");
+        QTest::newRow("119-byte RLE bitmap, 16 x 7798800") << QByteArray::fromBase64(
+            "Qk1iAQAAAAAAAAEAAAAoAAAAEAAAABAAdwABAAQAAgAAACgBAAATCwAAEwsAABAAAAAAAAAAWlpaWl"
+            "paWlpaWlpaWlpeWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpaWlpa"
+            "WlpaWlo=");
     }
     void pictureFindings() {
         QFETCH(QByteArray, bytes);
