@@ -42,10 +42,15 @@ QString caseInsensitiveMatch(const QString &folder, const QString &name) {
 
 } // namespace
 
+QString ExactPath(const QString &path) {
+    const bool absolute = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
+    return (absolute ? QStringLiteral("/") : QString()) + components(path).join(QLatin1Char('/'));
+}
+
 QString NativePath(const QString &path) {
     const QStringList parts = components(path);
     const bool absolute = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
-    QString joined = (absolute ? QStringLiteral("/") : QString()) + parts.join(QLatin1Char('/'));
+    QString joined = ExactPath(path);
     if (parts.isEmpty() || exists(QFile::encodeName(joined)))
         return joined;
 

@@ -9,6 +9,10 @@
 
 namespace platform {
 
+// The on-disk path a program path names when every component's letter case is as written: runs
+// of `\` or `/` become one `/`. Nothing on disk is asked.
+QString ExactPath(const QString &path);
+
 // On-disk path for a program path such as "images\\animals\\cat.jpg" (runs of '\' read as one).
 // A component with no exact match falls back to one that differs only in letter case, as a CD
 // mounted with upper-case names needs.

@@ -43,19 +43,23 @@ bool appendName(const char *raw, QString &names) {
 } // namespace
 
 std::optional<FolderListing> ListFolder(const QString &path) {
-    const QByteArray native = QFile::encodeName(NativePath(path));
-    const int fd =
-        ::open(native.isEmpty() ? "." : native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    // The walk names every subfolder exactly as listed, so only a path typed in another letter
+    // case needs the slower resolution.
+    const auto open = [](const QString &native) {
+        return ::opendir(native.isEmpty() ? "." : QFile::encodeName(native).constData());
+    };
+    const QString exact = ExactPath(path);
+    DIR *d = open(exact);
+    if (!d) {
+        const QString resolved = NativePath(path);
+        if (resolved != exact)
+            d = open(resolved);
+    }
+    if (!d)
         return std::nullopt;
     struct stat self;
-    if (::fstat(fd, &self) != 0) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    DIR *d = ::fdopendir(fd);
-    if (!d) {
-        ::close(fd);
+    if (::fstat(::dirfd(d), &self) != 0) {
+        ::closedir(d);
         return std::nullopt;
     }
 
