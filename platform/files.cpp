@@ -40,19 +40,26 @@ QString caseInsensitiveMatch(const QString &folder, const QString &name) {
     return found;
 }
 
+bool isAbsolute(const QString &path) {
+    return path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
+}
+
+QString joined(const QStringList &parts, bool absolute) {
+    return (absolute ? QStringLiteral("/") : QString()) + parts.join(QLatin1Char('/'));
+}
+
 } // namespace
 
 QString ExactPath(const QString &path) {
-    const bool absolute = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
-    return (absolute ? QStringLiteral("/") : QString()) + components(path).join(QLatin1Char('/'));
+    return joined(components(path), isAbsolute(path));
 }
 
 QString NativePath(const QString &path) {
     const QStringList parts = components(path);
-    const bool absolute = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
-    QString joined = ExactPath(path);
-    if (parts.isEmpty() || exists(QFile::encodeName(joined)))
-        return joined;
+    const bool absolute = isAbsolute(path);
+    const QString exactPath = joined(parts, absolute);
+    if (parts.isEmpty() || exists(QFile::encodeName(exactPath)))
+        return exactPath;
 
     QString resolved = absolute ? QStringLiteral("/") : QString();
     for (const QString &part : parts) {
