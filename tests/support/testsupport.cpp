@@ -5,10 +5,11 @@
 #include "app/globals.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
+#include "encoders.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
-#include "viewer/dialog.h"
 #include "platform/services.h"
+#include "viewer/dialog.h"
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
@@ -55,55 +56,7 @@ void TempCd::writeGif(const QString &relative, int width, int height) const {
 }
 
 QByteArray MakeGif(int width, int height) {
-    // One colour, every pixel index 0, coded as LZW with a clear code before each pixel so the
-    // code size never grows: simple and valid.
-    QByteArray gif("GIF89a");
-    auto le16 = [&gif](int v) {
-        gif.append(char(v & 0xff));
-        gif.append(char((v >> 8) & 0xff));
-    };
-    le16(width);
-    le16(height);
-    gif.append(char(0x80)); // global colour table of 2 entries
-    gif.append(char(0));
-    gif.append(char(0));
-    gif.append(QByteArray::fromHex("3080c0ffffff"));
-    gif.append(',');
-    le16(0);
-    le16(0);
-    le16(width);
-    le16(height);
-    gif.append(char(0));
-    gif.append(char(2)); // minimum code size
-    // Codes are 3 bits: clear (4), pixel (0), repeated; end (5).
-    QByteArray data;
-    quint32 bits = 0;
-    int count = 0;
-    auto put = [&](int code) {
-        bits |= quint32(code) << count;
-        count += 3;
-        while (count >= 8) {
-            data.append(char(bits & 0xff));
-            bits >>= 8;
-            count -= 8;
-        }
-    };
-    const qint64 pixels = qint64(width) * height;
-    for (qint64 i = 0; i < pixels; ++i) {
-        put(4);
-        put(0);
-    }
-    put(5);
-    if (count > 0)
-        data.append(char(bits & 0xff));
-    for (qsizetype i = 0; i < data.size(); i += 255) {
-        const QByteArray block = data.mid(i, 255);
-        gif.append(char(block.size()));
-        gif.append(block);
-    }
-    gif.append(char(0));
-    gif.append(';');
-    return gif;
+    return hostile::Gif(width, height, width, height, 1);
 }
 
 QList<RecordedMessage> &RecordedMessages() {
