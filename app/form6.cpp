@@ -2,9 +2,9 @@
 
 #include "app/forms.h"
 #include "mainwindow/form1.h"
-#include "platform/files.h"
-#include "platform/picture.h"
-#include "platform/twips.h"
+#include "platform/files/files.h"
+#include "platform/imaging/picture.h"
+#include "platform/runtime/twips.h"
 
 #include <QGuiApplication>
 #include <QPainter>

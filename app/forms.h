@@ -2,7 +2,7 @@
 // Each window exists at most once: the first reference creates and loads it, Unload destroys it,
 // and the next reference builds it afresh from its design.
 
-#include "platform/activation.h"
+#include "platform/runtime/activation.h"
 
 #include <QDialog>
 

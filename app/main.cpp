@@ -1,8 +1,8 @@
 #include "app/form6.h"
 #include "app/forms.h"
-#include "platform/accessibility.h"
-#include "platform/files.h"
-#include "platform/services.h"
+#include "platform/runtime/accessibility.h"
+#include "platform/files/files.h"
+#include "platform/desktop/services.h"
 
 #include <QApplication>
 

@@ -6,7 +6,7 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/picture.h"
+#include "platform/imaging/picture.h"
 #include "tools/mksample/gif_writer.h"
 
 #include <QCoreApplication>

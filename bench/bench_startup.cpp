@@ -7,7 +7,7 @@
 #include "bench/bench.h"
 #include "catalogue/scan.h"
 #include "mainwindow/form1.h"
-#include "platform/listbox.h"
+#include "platform/runtime/listbox.h"
 
 #include <QApplication>
 #include <QDir>

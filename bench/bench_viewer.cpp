@@ -5,10 +5,10 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "bench/bench.h"
-#include "platform/controls.h"
-#include "platform/files.h"
-#include "platform/lookahead.h"
-#include "platform/picture.h"
+#include "platform/runtime/controls.h"
+#include "platform/files/files.h"
+#include "platform/imaging/lookahead.h"
+#include "platform/imaging/picture.h"
 #include "viewer/form2.h"
 
 #include <QApplication>

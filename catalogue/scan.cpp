@@ -1,7 +1,7 @@
 #include "catalogue/scan.h"
 
 #include "app/globals.h"
-#include "platform/listbox.h"
+#include "platform/runtime/listbox.h"
 
 #include <algorithm>
 

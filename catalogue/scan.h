@@ -1,7 +1,7 @@
 #pragma once
 // The depth-first walk of the picture folder that fills the catalogue and the picture list.
 
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 
 #include <QString>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "app/forms.h"
 #include "dialogs/about_artwork.h"
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

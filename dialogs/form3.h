@@ -2,7 +2,7 @@
 // The About box: the maker's name, the product's name as a picture, a small photograph and the
 // rights notice. It goes away after five seconds or at the first click on it.
 
-#include "platform/controls.h"
+#include "platform/runtime/controls.h"
 
 #include <QFrame>
 #include <QTimer>

@@ -5,9 +5,9 @@
 #include "app/globals.h"
 #include "dialogs/save_rules.h"
 #include "mainwindow/form1.h"
-#include "platform/picture.h"
-#include "platform/services.h"
-#include "platform/twips.h"
+#include "platform/imaging/picture.h"
+#include "platform/desktop/services.h"
+#include "platform/runtime/twips.h"
 #include "viewer/form2.h"
 
 #include <QCloseEvent>

@@ -2,7 +2,7 @@
 // The save dialog: writes the picture on screen as a bitmap into a chosen folder under a chosen
 // name. It saves the main window's picture or the viewer's, whichever was active last.
 
-#include "platform/folderlists.h"
+#include "platform/runtime/folderlists.h"
 
 #include <QGroupBox>
 #include <QLabel>

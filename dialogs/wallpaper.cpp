@@ -1,8 +1,8 @@
 #include "dialogs/wallpaper.h"
 
-#include "platform/desktop.h"
-#include "platform/picture.h"
-#include "platform/services.h"
+#include "platform/desktop/desktop.h"
+#include "platform/imaging/picture.h"
+#include "platform/desktop/services.h"
 
 void CreateWallpaper(const QString &sourceNativePath) {
     const auto file = platform::WallpaperFile();

@@ -5,9 +5,9 @@
 #include "app/globals.h"
 #include "catalogue/scan.h"
 #include "mainwindow/settings_rules.h"
-#include "platform/files.h"
-#include "platform/services.h"
-#include "platform/twips.h"
+#include "platform/files/files.h"
+#include "platform/desktop/services.h"
+#include "platform/runtime/twips.h"
 #include "viewer/form2.h"
 
 #include <QApplication>

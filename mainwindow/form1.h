@@ -2,9 +2,9 @@
 // The main window: the picture list, the preview with its information line, the command buttons
 // and the title from the settings file.
 
-#include "platform/controls.h"
-#include "platform/listbox.h"
-#include "platform/picture.h"
+#include "platform/runtime/controls.h"
+#include "platform/runtime/listbox.h"
+#include "platform/imaging/picture.h"
 
 #include <QFrame>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "dialogs/wallpaper.h"
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 
 // The main window's commands that open the dialogs: Save, Wallpaper and the About box.
 

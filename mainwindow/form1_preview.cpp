@@ -1,8 +1,8 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/preview_rules.h"
-#include "platform/files.h"
-#include "platform/twips.h"
+#include "platform/files/files.h"
+#include "platform/runtime/twips.h"
 
 #include <QLocale>
 

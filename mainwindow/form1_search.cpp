@@ -3,7 +3,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "mainwindow/search_rules.h"
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 
 void Form1::Command6_Click() {
     HideButtons();

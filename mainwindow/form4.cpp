@@ -5,9 +5,9 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/search_rules.h"
-#include "platform/activation.h"
-#include "platform/services.h"
-#include "platform/twips.h"
+#include "platform/runtime/activation.h"
+#include "platform/desktop/services.h"
+#include "platform/runtime/twips.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -6,7 +6,7 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
-#include "platform/activation.h"
+#include "platform/runtime/activation.h"
 #include "support/testsupport.h"
 
 #include <QStringList>

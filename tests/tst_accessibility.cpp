@@ -3,7 +3,7 @@
 
 #include "app/forms.h"
 #include "mainwindow/form1.h"
-#include "platform/accessibility.h"
+#include "platform/runtime/accessibility.h"
 #include "support/testsupport.h"
 
 #include <QAccessible>

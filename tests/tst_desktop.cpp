@@ -1,8 +1,8 @@
 // The Linux desktop services' argument building, checked without a desktop: the desktop's own
 // wallpaper commands, and the program's own Open With chooser.
 
-#include "platform/app_chooser.h"
-#include "platform/desktop.h"
+#include "platform/desktop/app_chooser.h"
+#include "platform/desktop/desktop.h"
 
 #include <QDir>
 #include <QFile>

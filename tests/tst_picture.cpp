@@ -1,6 +1,6 @@
 // Reading pictures: by content only, upright, no larger than needed, and safe on hostile files.
 
-#include "platform/picture.h"
+#include "platform/imaging/picture.h"
 #include "support/hostilecd.h"
 #include "support/picturefiles.h"
 #include "support/testsupport.h"

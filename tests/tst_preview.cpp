@@ -4,7 +4,7 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/preview_rules.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "support/picturefiles.h"
 #include "support/testsupport.h"
 

@@ -8,10 +8,10 @@
 #include "dialogs/form5.h"
 #include "dialogs/save_rules.h"
 #include "mainwindow/form1.h"
-#include "platform/files.h"
-#include "platform/folderlists.h"
-#include "platform/picture.h"
-#include "platform/services.h"
+#include "platform/files/files.h"
+#include "platform/runtime/folderlists.h"
+#include "platform/imaging/picture.h"
+#include "platform/desktop/services.h"
 #include "viewer/form2.h"
 
 #include <QApplication>

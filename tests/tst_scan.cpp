@@ -2,8 +2,8 @@
 
 #include "app/globals.h"
 #include "catalogue/scan.h"
-#include "platform/files.h"
-#include "platform/listbox.h"
+#include "platform/files/files.h"
+#include "platform/runtime/listbox.h"
 #include "support/testsupport.h"
 
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "search_cd.h"
 
 #include "mainwindow/search_rules.h"
-#include "platform/services.h"
-#include "platform/twips.h"
+#include "platform/desktop/services.h"
+#include "platform/runtime/twips.h"
 
 #include <QTest>
 

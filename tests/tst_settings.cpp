@@ -1,7 +1,7 @@
 // The settings file: reading its lines and turning line 2 and line 5 into the title.
 
 #include "mainwindow/settings_rules.h"
-#include "platform/files.h"
+#include "platform/files/files.h"
 #include "support/hostilecd.h"
 #include "support/testsupport.h"
 

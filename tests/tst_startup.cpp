@@ -4,8 +4,8 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/services.h"
-#include "platform/twips.h"
+#include "platform/desktop/services.h"
+#include "platform/runtime/twips.h"
 #include "support/testsupport.h"
 
 #include <QTest>

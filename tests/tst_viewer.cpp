@@ -1,7 +1,7 @@
 // The full-screen viewer through the real windows on a 1024 x 768 screen: layout, caption, keys,
 // stepping with wrap-around, zoom and the way back to the main window.
 
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 #include "support/picturefiles.h"
 #include "viewer_fixture.h"
 

@@ -1,7 +1,7 @@
 // Pictures read ahead on the worker for the screen, never shown as a file was rather than as it
 // is. (The decode at the drawn size goes through the window in tst_viewer.)
 
-#include "platform/lookahead.h"
+#include "platform/imaging/lookahead.h"
 #include "support/testsupport.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // The slideshow: the delay dialog, the timer, the pause on a right click and the pop-up menu.
 
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 #include "viewer/dialog.h"
 #include "viewer_fixture.h"
 

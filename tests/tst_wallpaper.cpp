@@ -8,10 +8,10 @@
 #include "app/globals.h"
 #include "dialogs/desktop_rules.h"
 #include "mainwindow/form1.h"
-#include "platform/desktop.h"
-#include "platform/files.h"
-#include "platform/picture.h"
-#include "platform/services.h"
+#include "platform/desktop/desktop.h"
+#include "platform/files/files.h"
+#include "platform/imaging/picture.h"
+#include "platform/desktop/services.h"
 #include "viewer/form2.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 // The desktop services against a stand-in desktop portal on a private session bus: what the
 // portal is sent, how its answer is taken, and the program's own chooser when no portal answers.
 
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 #include <QApplication>
 #include <QDBusArgument>

@@ -6,7 +6,7 @@
 #include "app/globals.h"
 #include "dialogs/form5.h"
 #include "mainwindow/form1.h"
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 #include "support/hostilecd.h"
 #include "support/session.h"
 #include "support/testsupport.h"

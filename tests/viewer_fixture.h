@@ -5,7 +5,7 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/lookahead.h"
+#include "platform/imaging/lookahead.h"
 #include "support/testsupport.h"
 #include "viewer/form2.h"
 

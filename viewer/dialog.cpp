@@ -4,7 +4,7 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 #include "viewer/form2.h"
 
 #include <QGuiApplication>

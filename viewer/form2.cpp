@@ -3,9 +3,9 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/activation.h"
-#include "platform/lookahead.h"
-#include "platform/twips.h"
+#include "platform/runtime/activation.h"
+#include "platform/imaging/lookahead.h"
+#include "platform/runtime/twips.h"
 #include "viewer/fit_rules.h"
 
 #include <QApplication>

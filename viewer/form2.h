@@ -2,8 +2,8 @@
 // The full-screen viewer: the current picture fitted to the screen on black, its title near the
 // bottom, stepping, zoom, the slideshow and the pop-up menu.
 
-#include "platform/controls.h"
-#include "platform/picture.h"
+#include "platform/runtime/controls.h"
+#include "platform/imaging/picture.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "app/globals.h"
-#include "platform/lookahead.h"
-#include "platform/twips.h"
+#include "platform/imaging/lookahead.h"
+#include "platform/runtime/twips.h"
 #include "viewer/fit_rules.h"
 #include "viewer/form2.h"
 

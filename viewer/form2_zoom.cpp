@@ -1,5 +1,5 @@
 #include "app/globals.h"
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 #include "viewer/fit_rules.h"
 #include "viewer/form2.h"
 

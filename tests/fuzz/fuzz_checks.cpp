@@ -5,10 +5,10 @@
 #include "mainwindow/preview_rules.h"
 #include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
-#include "platform/files.h"
-#include "platform/lookahead.h"
-#include "platform/picture.h"
-#include "platform/picture_scale.h"
+#include "platform/files/files.h"
+#include "platform/imaging/lookahead.h"
+#include "platform/imaging/picture.h"
+#include "platform/imaging/picture_scale.h"
 #include "viewer/fit_rules.h"
 
 #include <QCoreApplication>

@@ -8,7 +8,7 @@
 #include "encoders.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 #include "viewer/dialog.h"
 #include "viewer/form2.h"
 

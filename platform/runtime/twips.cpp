@@ -1,4 +1,4 @@
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 
 #include <QApplication>
 #include <QScreen>

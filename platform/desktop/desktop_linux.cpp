@@ -1,6 +1,6 @@
-#include "platform/app_chooser.h"
-#include "platform/desktop.h"
-#include "platform/portal.h"
+#include "platform/desktop/app_chooser.h"
+#include "platform/desktop/desktop.h"
+#include "platform/desktop/portal.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
-#include "platform/folderlists.h"
+#include "platform/runtime/folderlists.h"
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 #include <QApplication>
 #include <QDir>

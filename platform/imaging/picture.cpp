@@ -1,7 +1,7 @@
-#include "platform/picture.h"
+#include "platform/imaging/picture.h"
 
-#include "platform/files.h"
-#include "platform/picture_scale.h"
+#include "platform/files/files.h"
+#include "platform/imaging/picture_scale.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "platform/lookahead.h"
+#include "platform/imaging/lookahead.h"
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 #include <QCoreApplication>
 #include <QFile>

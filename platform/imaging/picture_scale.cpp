@@ -1,4 +1,4 @@
-#include "platform/picture_scale.h"
+#include "platform/imaging/picture_scale.h"
 
 #include <algorithm>
 #include <cmath>

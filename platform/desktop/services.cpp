@@ -1,6 +1,6 @@
-#include "platform/services.h"
+#include "platform/desktop/services.h"
 
-#include "platform/desktop.h"
+#include "platform/desktop/desktop.h"
 
 #include <QApplication>
 #include <QMessageBox>

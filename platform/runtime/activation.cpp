@@ -1,4 +1,4 @@
-#include "platform/activation.h"
+#include "platform/runtime/activation.h"
 
 #include <QEvent>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "platform/accessibility.h"
+#include "platform/runtime/accessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,4 +1,4 @@
-#include "platform/listbox.h"
+#include "platform/runtime/listbox.h"
 
 #include <QAbstractListModel>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "platform/portal.h"
+#include "platform/desktop/portal.h"
 
 #include <QApplication>
 #include <QDBusConnection>

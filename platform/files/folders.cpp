@@ -1,6 +1,6 @@
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "platform/controls.h"
+#include "platform/runtime/controls.h"
 
-#include "platform/twips.h"
+#include "platform/runtime/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -5,7 +5,7 @@
 // The worker only reads a file into a buffer of its own; the user-interface thread takes the
 // buffer over when it shows that picture. Nothing of the program's shared state is touched there.
 
-#include "platform/picture.h"
+#include "platform/imaging/picture.h"
 
 #include <QSize>
 #include <QString>
