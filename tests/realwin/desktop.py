@@ -17,6 +17,8 @@ from screen import Shot
 TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "convert", "identify",
          "dbus-daemon", "dbus-send")
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+# Displays of their own, apart from other X servers on a shared machine.
+DISPLAYS = range(51, 60)
 
 
 class Skip(Exception):
@@ -96,16 +98,20 @@ class Desktop:
         return proc
 
     def _start_x(self):
-        read_end, write_end = os.pipe()
-        self._start("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"],
-                    pass_fds=[write_end])
-        os.close(write_end)
-        with os.fdopen(read_end, "rb", buffering=0) as pipe:
-            ready, _, _ = select.select([pipe], [], [], 20)
-            number = pipe.readline().decode().strip() if ready else ""
-        if not number:
-            raise Skip("Xvfb did not start (see xvfb.log)")
+        for number in DISPLAYS:  # a taken one makes Xvfb give up at once: try the next
+            read_end, write_end = os.pipe()
+            xvfb = self._start("xvfb", ["Xvfb", f":{number}", "-displayfd", str(write_end),
+                                        "-screen", "0", "%dx%dx24" % self.size, "-nolisten",
+                                        "tcp", "-noreset", "-dpi", "96"], pass_fds=[write_end])
+            os.close(write_end)
+            with os.fdopen(read_end, "rb", buffering=0) as pipe:
+                ready, _, _ = select.select([pipe], [], [], 20)
+                if ready and pipe.readline().strip():
+                    break
+            xvfb.kill()
+            xvfb.wait()
+        else:
+            raise Skip(f"no free X display from :{DISPLAYS[0]} to :{DISPLAYS[-1]} (see xvfb.log)")
         runtime = os.path.join(self.tmp.name, "runtime")
         os.mkdir(runtime, 0o700)
         self.env = {
@@ -114,7 +120,7 @@ class Desktop:
             "XDG_RUNTIME_DIR": runtime,
             "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config"),
             "LANG": "C.UTF-8",
-            "DISPLAY": ":" + number,
+            "DISPLAY": f":{number}",
         }
 
     def _start_buses(self):
