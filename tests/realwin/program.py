@@ -8,7 +8,6 @@ import a11y
 from desktop import Failure, wait_until
 
 MAIN_TITLE = "Orvane v3.0"
-BUTTONS = ["View", "Search", "Reset", "Slideshow", "Wallpaper", "Save"]  # in tab order
 SCENARIOS = {}
 
 
@@ -33,16 +32,14 @@ class Orvane:
         self.shots_dir = shots_dir
         self.main_window = None
 
-    def start(self):
-        """Starts the program on a CD without a splash (only the splash test waits for one) and
-        gives the main window once it is active with its list focused."""
-        self.d.start_program(leave_out=("splash.jpg",))
+    def start(self, leave_out=("splash.jpg",)):
+        """Starts the program (on a CD without a splash unless asked) and gives the main window
+        once it is active with its list focused."""
+        self.d.start_program(leave_out)
         self.main_window = self.d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
         self.d.wait_active("the main window to be active", self.main_window)
         wait_until("the picture list to take the focus", self.list_focused)
         return self.main_window
-
-    # -- the accessibility tree -----------------------------------------------------------------
 
     def app(self):
         return a11y.program(self.d.app.pid)
@@ -52,12 +49,6 @@ class Orvane:
         return wait_until(f"{what} on the accessibility bus", lambda: next(
             (w for w in self.app().children
              if ("showing" in w.states or "visible" in w.states) and match(w)), None))
-
-    def dialog_node(self, what, match):
-        return self.window_node(what, lambda w: w.name != MAIN_TITLE and match(w))
-
-    def dialogs_closed(self):
-        return all(w.name == MAIN_TITLE or "showing" not in w.states for w in self.app().children)
 
     def main_node(self):
         return self.window_node("the main window", lambda w: w.name == MAIN_TITLE)
@@ -76,31 +67,6 @@ class Orvane:
     def selected_rows(self):
         return [row.name for row in self.list_node().children if "selected" in row.states]
 
-    def info_line(self):
-        node = self.main_node().find(role="label", description="Picture information")
-        check(node is not None, "no label described as 'Picture information'")
-        return node.name
-
-    def preview_node(self):
-        """The frame named Preview and the image inside it."""
-        frame = self.main_node().find(name="Preview")
-        check(frame is not None, "nothing named 'Preview' in the main window")
-        return frame, frame.find(role="image")
-
-    def preview_name(self):
-        image = self.preview_node()[1]
-        return image and image.name
-
-    def button(self, name, window=None):
-        window = window or self.main_node()
-        node = window.find(role="push button", name=name)
-        check(node is not None, f"no button {name!r} in {window}")
-        return node
-
-    def enabled_buttons(self):
-        main = self.main_node()
-        return [name for name in BUTTONS if "enabled" in self.button(name, main).states]
-
     def select_row(self, name):
         """Selects a list row with the keyboard, as a person would."""
         index = self.rows().index(name)
@@ -109,12 +75,11 @@ class Orvane:
             self.d.key("Down", repeat=index)
         wait_until(f"row {name!r} to be selected", lambda: self.selected_rows() == [name])
 
-    def click_node(self, node, button=1):
+    def click_button(self, name, window):
+        node = window.find(role="push button", name=name)
+        check(node is not None, f"no button {name!r} in {window}")
         x, y, w, h = node.extents()
-        self.d.click(x + w // 2, y + h // 2, button)
-
-    def click_button(self, name, window=None):
-        self.click_node(self.button(name, window))
+        self.d.click(x + w // 2, y + h // 2)
 
     def save_doc_shot(self, shot, name, crop=None, scale=None):
         """Keeps a screenshot for the README when the run was asked for them."""
@@ -122,46 +87,23 @@ class Orvane:
             os.makedirs(self.shots_dir, exist_ok=True)
             self.d.save_png(shot, os.path.join(self.shots_dir, name), crop, scale)
 
-    # -- the viewer -----------------------------------------------------------------------------
-
     def viewer_window(self):
         """The window that covers the whole screen, once it does."""
         full = (0, 0) + self.d.size
         return self.d.window("the full-screen viewer", lambda w: w.rect == full, 8)
 
-    def caption(self):
-        """The viewer's caption, as a screen reader reads it."""
+    def viewer_node(self):
         full = (0, 0) + self.d.size
-        labels = self.window_node("the viewer", lambda w: w.extents() == full).find_all("label")
-        check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
-        return labels[0].name
+        return self.window_node("the viewer", lambda w: w.extents() == full)
 
     def shows(self, file_name):
-        """Whether the viewer's caption names a list row's picture: the caption keeps the
-        folders, so only its end is the file name."""
+        """Whether the viewer's caption, as a screen reader reads it, ends with the file's
+        name without its extension (the caption may keep the folders)."""
+        labels = self.viewer_node().find_all("label")
+        check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
+        text = labels[0].name.strip().lower()
         stem = file_name[:-4].lower()
-        text = self.caption().strip().lower()
         return text == stem or text.endswith("\\" + stem)
-
-
-def title_of(file_name):
-    """The main window's title for a list row: the name without its extension, capitalised."""
-    stem = file_name[:-4] if len(file_name) > 4 else file_name
-    return stem[:1].upper() + stem[1:].lower()
-
-
-def size_text(size):
-    """The information line's file size."""
-    if size >= 1048576:
-        return f"{size / 1048576:.2f} MB"
-    return f"{size / 1024:.1f} KB" if size >= 1024 else f"{size} Bytes"
-
-
-def picture_paths(sample_cd):
-    """Each picture's path inside the sample CD's picture folder, by file name (unique there)."""
-    root = os.path.join(sample_cd, "images")
-    return {name: os.path.relpath(os.path.join(folder, name), root)
-            for folder, _, files in os.walk(root) for name in files}
 
 
 def check_named(window, what):

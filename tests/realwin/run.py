@@ -16,9 +16,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import program  # noqa: E402
-import test_commands  # noqa: E402,F401  (scenarios register themselves)
-import test_main_window  # noqa: E402,F401
-import test_viewer  # noqa: E402,F401
+import scenarios  # noqa: E402,F401  (they register themselves)
 from desktop import Desktop, Failure, Skip  # noqa: E402
 
 SKIPPED = 77

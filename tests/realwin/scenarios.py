@@ -1,0 +1,169 @@
+"""What only a real X server and the accessibility bus show: the splash under a window manager,
+the viewer covering the screen, activation handed back, the pop-up menu at the mouse, real
+typing into a dialog, accessible names and a screen scale of 2."""
+
+import os
+import time
+
+from a11y import Node, capture
+from desktop import wait_until
+from program import MAIN_TITLE, check, check_named, scenario, settle
+from screen import Shot
+
+BRIGHT = "welcome.bmp"  # 640 x 480 and bright: on black its edges are plain to see
+DETAILED = "mosaic.jpg"
+CAPTION_BAND = 60  # the bottom of the screen, where the viewer's caption sits
+
+
+def centred(size, width, height):
+    return ((size[0] - width) // 2, (size[1] - height) // 2, width, height)
+
+
+def bright(pixel):
+    return max(pixel) > 48
+
+
+@scenario
+def splash_then_main_window(o):
+    d = o.d
+    d.start_program()
+    started = time.monotonic()
+    splash = d.window("the splash window", lambda w: True, timeout=20)
+    x, y, w, h = centred(d.size, splash.width, splash.height)
+    check(abs(splash.x - x) <= 1 and abs(splash.y - y) <= 1, f"the splash is centred: {splash}")
+    check(d.frame_rect(splash) == splash.rect, "the splash has no title bar or border")
+    settle(0.5)
+    check(d.shot().colours(splash.rect, step=2) > 40, "the splash shows its picture")
+
+    main = o.main_window = d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+    shown_after = time.monotonic() - started
+    check(shown_after > 2.0, f"the splash stays about 3 s, went after {shown_after:.1f} s")
+    d.wait_gone("the splash to go", splash)
+    d.wait_active("the main window to be active", main)
+    left, top, w, h = d.frame_rect(main)
+    check(abs(left + w / 2 - d.size[0] / 2) <= 20 and abs(top + h / 2 - d.size[1] / 2) <= 20,
+          f"the main window is centred on the screen: {(left, top, w, h)}")
+    wait_until("the list to take the focus", o.list_focused)
+    check_named(o.main_node(), "main window")
+    preview = o.main_node().find(name="Preview").extents()
+    wait_until("the preview to show the first picture",
+               lambda: d.shot().dark_share(preview) < 0.8)
+    settle()
+    o.save_doc_shot(d.shot(), "main-window.png", d.frame_rect(main))
+
+
+@scenario
+def viewer_covers_the_screen(o):
+    main = o.start()
+    rows = o.rows()
+    following = rows[(rows.index(BRIGHT) + 1) % len(rows)]
+    o.select_row(BRIGHT)
+    o.d.key("Return")
+    viewer = o.viewer_window()
+    o.d.wait_active("the viewer to be active", viewer)
+    screen = o.d.size
+    above_caption = (0, 0, screen[0], screen[1] - CAPTION_BAND)
+    expected = centred(screen, 640, 480)
+
+    def picture_placed():
+        box = o.d.shot().bounding_box(bright, above_caption)
+        return box and all(abs(a - b) <= 3 for a, b in zip(box, expected))
+    wait_until(f"the picture at its own size, centred at {expected}", picture_placed)
+    shot = o.d.shot()
+    for region in ((0, 0, screen[0], expected[1]), (0, 0, expected[0], above_caption[3])):
+        check(shot.dark_share(region) > 0.98, f"black around the picture in {region}")
+    caption = shot.bounding_box(bright, (0, screen[1] - CAPTION_BAND, screen[0], CAPTION_BAND))
+    check(caption and abs(caption[0] + caption[2] / 2 - screen[0] / 2) <= 3,
+          f"the caption is centred near the bottom: {caption}")
+    check(o.shows(BRIGHT), "the caption names the picture")
+    check_named(o.viewer_node(), "viewer")
+    o.save_doc_shot(shot, "viewer.png", scale=0.5)
+
+    o.d.key("Right")
+    wait_until("Right to show the next picture", lambda: o.shows(following))
+    o.d.key("Escape")
+    o.d.wait_gone("the viewer to close", viewer)
+    o.d.wait_active("the main window to be active again", main)
+    wait_until("the list to have the focus on the viewer's picture",
+               lambda: o.list_focused() and o.selected_rows() == [following])
+
+
+@scenario
+def slideshow_menu_at_the_mouse(o):
+    main = o.start()
+    o.click_button("Slideshow", o.main_node())
+    o.click_button("OK", o.window_node("the slideshow delay dialog",
+                                       lambda w: w.role == "dialog"))
+    o.viewer_window()
+    o.d.wait_gone("the main window to hide", main)
+    at = (o.d.size[0] // 3, o.d.size[1] // 3)
+    settle()
+    before = o.d.shot()
+    # A screen reader learns of a pop-up menu, which no window lists, from the bus's events.
+    menu = capture(["object:state-changed:showing"], lambda: o.d.click(*at, button=3),
+                   lambda node, event: node.role == "popup menu" and event.detail1 == 1 and node,
+                   "the pop-up menu")
+    check(menu.extents()[:2] == at, f"the menu opens at the mouse: {menu.extents()}")
+    settle(0.5)
+    shot = o.d.shot()
+    share = shot.changed_share(before, at + (150, 200))
+    check(share > 0.3, f"the menu shows at the mouse ({share:.0%} changed there)")
+    for item in menu.children:
+        check_named(item, "the pop-up menu's items")
+    x, y, w, h = menu.extents()
+    o.save_doc_shot(shot, "slideshow-menu.png", (max(0, x - 160), max(0, y - 40), w + 320, h + 80))
+    o.d.key("Escape")
+    wait_until("Escape to close the menu", lambda: "showing" not in Node(menu.acc).states)
+
+
+@scenario
+def search_typed_into_the_dialog(o):
+    o.start()
+    everything = o.rows()
+    o.click_button("Search", o.main_node())
+    dialog = o.window_node("the search dialog", lambda w: w.role == "dialog")
+    check_named(dialog, "search dialog")
+    check("focused" in dialog.find(role="text").states, "the caret is in the search field")
+    o.d.type_text("Sea")
+    wait_until("the typed text in the field", lambda: o.window_node(
+        "the search dialog", lambda w: w.role == "dialog").find(role="text").text() == "Sea")
+    o.d.key("Return")
+    wait_until("the list to narrow to some pictures, focused",
+               lambda: 0 < len(o.rows()) < len(everything) and o.list_focused())
+
+
+@scenario
+def high_dpi_keeps_proportions(o):
+    main = o.start()
+    shot = o.d.shot()
+    # The View button's caption, in device pixels from the window's design place.
+    caption = (main.x + 2 * 240 + 20, main.y + 2 * 284 + 8, 92, 24)
+    check(shot.bounding_box(lambda p: max(p) < 100, caption), "the View button shows its caption")
+    doubling, sharpness = shot.doubling(caption), shot.sharpness(caption)
+    check(doubling < 0.75 and sharpness > 0.7,
+          f"the button's text is drawn at the device's resolution: {doubling:.0%} of its "
+          f"edges on every other pixel, edge sharpness {sharpness:.2f}")
+
+    # The preview, drawn from the picture itself at device resolution: closer to the picture
+    # scaled straight to 240 x 180 than to the same enlarged from 120 x 90.
+    o.select_row(DETAILED)
+    preview = (main.x + 2 * 213, main.y + 2 * 108)
+    wait_until("the preview to show a picture",
+               lambda: o.d.shot().dark_share(preview + (240, 180)) < 0.5)
+    settle()
+    shot = o.d.shot()
+    source = next(os.path.join(folder, DETAILED) for folder, _, files
+                  in os.walk(os.path.join(o.d.sample_cd, "images")) if DETAILED in files)
+
+    def scaled(*resize):
+        return Shot.from_ppm(o.d.run(["convert", source + "[0]", "-filter", "Triangle", *resize,
+                                      "-depth", "8", "ppm:-"]).stdout)
+    near = shot.difference(scaled("-resize", "240x180!"), preview)
+    far = shot.difference(scaled("-resize", "120x90!", "-resize", "240x180!"), preview)
+    check(near < 6 and near < far * 0.6,
+          f"the preview is drawn from device pixels: it differs by {near:.1f} from the picture "
+          f"scaled to the device and by {far:.1f} from one enlarged from half size")
+
+
+high_dpi_keeps_proportions.desktop = {"width": 2048, "height": 1536,
+                                      "env": {"QT_SCALE_FACTOR": "2"}}
