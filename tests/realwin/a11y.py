@@ -1,11 +1,9 @@
-"""The program as a screen reader sees it: its accessibility tree read through the AT-SPI bus.
-
-Every read goes to the program afresh (no cache), since nothing here runs an event loop that would
-keep a cache up to date."""
+"""The program as a screen reader sees it: its accessibility tree read through the AT-SPI bus,
+afresh on every read (nothing here runs the event loop that would keep a cache up to date)."""
 
 import time
 
-from desktop import Failure, Skip, wait_until
+from desktop import Skip, check, wait_until
 
 _atspi = None
 
@@ -26,8 +24,7 @@ def atspi():
 
 
 class Node:
-    """One accessible object, read once: role, name, description, states, place and children
-    (read when asked for)."""
+    """One accessible object as read once; its children are read when asked for."""
 
     def __init__(self, accessible):
         self.acc = accessible
@@ -36,14 +33,11 @@ class Node:
         self.description = accessible.get_description() or ""
         self.states = {atspi().StateType(s).value_nick
                        for s in accessible.get_state_set().get_states()}
-        self._children = None
 
     @property
     def children(self):
-        if self._children is None:
-            kids = (self.acc.get_child_at_index(i) for i in range(self.acc.get_child_count()))
-            self._children = [Node(kid) for kid in kids if kid is not None]
-        return self._children
+        kids = (self.acc.get_child_at_index(i) for i in range(self.acc.get_child_count()))
+        return [Node(kid) for kid in kids if kid is not None]
 
     def extents(self):
         """(x, y, width, height) on the screen."""
@@ -51,49 +45,39 @@ class Node:
         return rect.x, rect.y, rect.width, rect.height
 
     def text(self):
-        """The text of a text field, or None when the object has none."""
         text = self.acc.get_text_iface()
         return text and text.get_text(0, text.get_character_count())
 
-    def walk(self, depth=12):
+    def walk(self, depth=0):
         yield self
-        if depth > 0 and "defunct" not in self.states:
+        if depth < 12 and "defunct" not in self.states:
             for child in self.children:
-                yield from child.walk(depth - 1)
+                yield from child.walk(depth + 1)
 
-    def find_all(self, role=None, name=None, description=None):
-        return [n for n in self.walk()
-                if (role is None or n.role == role) and (name is None or n.name == name)
-                and (description is None or n.description == description)]
+    def find_all(self, role=None, name=None):
+        return [n for n in self.walk() if role in (None, n.role) and name in (None, n.name)]
 
-    def find(self, role=None, name=None, description=None):
-        found = self.find_all(role, name, description)
-        return found[0] if found else None
+    def find(self, role=None, name=None):
+        return next(iter(self.find_all(role, name)), None)
 
-    def dump(self, depth=0, limit=10):
-        line = "  " * depth + f"{self.role} {self.name!r}"
-        line += f" [{self.description}]" if self.description else ""
-        if depth < limit:
-            return "\n".join([line] + [child.dump(depth + 1, limit) for child in self.children])
-        return line
+    def dump(self):
+        return "\n".join(f"{n.role} {n.name!r} [{n.description}]" for n in self.walk())
 
     def __repr__(self):
         return f"<{self.role} {self.name!r}>"
 
 
-def program(pid, timeout=15.0):
+def program(pid):
     """The program's application object on the bus."""
     def find():
         desktop = atspi().get_desktop(0)
-        for i in range(desktop.get_child_count()):
-            app = desktop.get_child_at_index(i)
+        for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
             try:
                 if app is not None and app.get_process_id() == pid:
                     return Node(app)
             except Exception:  # an application leaving the bus meanwhile
                 continue
-        return None
-    return wait_until("the program on the accessibility bus", find, timeout)
+    return wait_until("the program on the accessibility bus", find, 15)
 
 
 def capture(types, action, until, what, timeout=8.0):
@@ -121,8 +105,7 @@ def capture(types, action, until, what, timeout=8.0):
                 if result:
                     return result
             seen.clear()
-            if time.monotonic() > deadline:
-                raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
+            check(time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}")
             time.sleep(0.02)
     finally:
         for kind in types:

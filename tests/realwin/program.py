@@ -5,7 +5,7 @@ import os
 import time
 
 import a11y
-from desktop import Failure, wait_until
+from desktop import check, wait_until
 
 MAIN_TITLE = "Orvane v3.0"
 SCENARIOS = {}
@@ -14,11 +14,6 @@ SCENARIOS = {}
 def scenario(function):
     SCENARIOS[function.__name__] = function
     return function
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
 
 
 def settle(seconds=0.3):

@@ -30,8 +30,14 @@ def run_one(name, args):
             session = program.Orvane(d, args.shots)
             try:
                 function(session)
+                d.check_alive()
             except Exception:
-                keep_evidence(session, out)
+                for what, keep in (("failure.png", lambda p: d.save_png(d.shot(), p)),
+                                   ("tree.txt", lambda p: open(p, "w").write(session.app().dump()))):
+                    try:
+                        keep(os.path.join(out, what))
+                    except Exception as error:
+                        print(f"(no {what}: {error})")
                 raise
     except Skip as skip:
         print(f"SKIP {name}: {skip}")
@@ -43,18 +49,6 @@ def run_one(name, args):
         return 1
     print(f"PASS {name}", flush=True)
     return 0
-
-
-def keep_evidence(session, out):
-    try:
-        session.d.save_png(session.d.shot(), os.path.join(out, "failure.png"))
-    except Exception as error:
-        print(f"(no screenshot: {error})")
-    try:
-        with open(os.path.join(out, "tree.txt"), "w") as tree:
-            tree.write(session.app().dump())
-    except Exception as error:
-        print(f"(no accessibility tree: {error})")
 
 
 def main():
@@ -79,13 +73,12 @@ def main():
     if len(names) == 1:
         return run_one(names[0], args)
     # The accessibility library joins one bus per process: each scenario runs in its own.
-    options = ["--program", args.program, "--sample-cd", args.sample_cd, "--out", args.out]
-    options += ["--shots", args.shots] if args.shots else []
+    options = [a for key, value in vars(args).items() if value and key != "scenarios"
+               for a in ("--" + key.replace("_", "-"), value)]
     codes = [subprocess.run([sys.executable, __file__, *options, n]).returncode for n in names]
-    skipped = codes.count(SKIPPED)
-    failed = len(codes) - skipped - codes.count(0)
-    print(f"{len(names) - failed - skipped} passed, {failed} failed, {skipped} skipped")
-    return 1 if failed else SKIPPED if skipped == len(names) else 0
+    failed = len(codes) - codes.count(SKIPPED) - codes.count(0)
+    print(f"{codes.count(0)} passed, {failed} failed, {codes.count(SKIPPED)} skipped")
+    return 1 if failed else SKIPPED if codes.count(SKIPPED) == len(names) else 0
 
 
 if __name__ == "__main__":
