@@ -1,9 +1,7 @@
 """The program as a screen reader sees it: its accessibility tree read through the AT-SPI bus,
 afresh on every read (nothing here runs the event loop that would keep a cache up to date)."""
 
-import time
-
-from desktop import Skip, check, wait_until
+from desktop import Skip, wait_until
 
 _atspi = None
 
@@ -79,34 +77,3 @@ def program(pid):
                 continue
     return wait_until("the program on the accessibility bus", find, 15)
 
-
-def capture(types, action, until, what, timeout=8.0):
-    """Runs action while listening on the bus for events of the given types, the way a screen
-    reader learns of a pop-up menu that no window lists; gives the first until(node, event)
-    result that is true."""
-    from gi.repository import GLib
-
-    seen = []
-    listener = atspi().EventListener.new(seen.append)
-    for kind in types:
-        listener.register(kind)
-    context = GLib.MainContext.default()
-    try:
-        action()
-        deadline = time.monotonic() + timeout
-        while True:
-            while context.iteration(False):
-                pass
-            for event in seen:
-                try:
-                    result = until(Node(event.source), event)
-                except Exception:  # an object gone meanwhile
-                    continue
-                if result:
-                    return result
-            seen.clear()
-            check(time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}")
-            time.sleep(0.02)
-    finally:
-        for kind in types:
-            listener.deregister(kind)

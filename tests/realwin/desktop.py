@@ -171,8 +171,8 @@ class Desktop:
         return window.x - left, window.y - top, window.width + left + right, \
             window.height + top + bottom
 
-    def key(self, *keys, repeat=1):
-        self.run(["xdotool", "key", "--repeat", str(repeat), "--delay", "60", *keys])
+    def key(self, *keys):
+        self.run(["xdotool", "key", "--delay", "60", *keys])
 
     def type_text(self, text):
         self.run(["xdotool", "type", "--delay", "60", text])

@@ -23,18 +23,16 @@ def settle(seconds=0.3):
 
 class Orvane:
     def __init__(self, desktop, shots_dir=None):
-        self.d = desktop
-        self.shots_dir = shots_dir
-        self.main_window = None
+        self.d, self.shots_dir = desktop, shots_dir
 
     def start(self, leave_out=("splash.jpg",)):
         """Starts the program (on a CD without a splash unless asked) and gives the main window
         once it is active with its list focused."""
         self.d.start_program(leave_out)
-        self.main_window = self.d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
-        self.d.wait_active("the main window to be active", self.main_window)
+        main = self.d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+        self.d.wait_active("the main window to be active", main)
         wait_until("the picture list to take the focus", self.list_focused)
-        return self.main_window
+        return main
 
     def app(self):
         return a11y.program(self.d.app.pid)
@@ -49,30 +47,23 @@ class Orvane:
         return self.window_node("the main window", lambda w: w.name == MAIN_TITLE)
 
     def list_node(self):
-        node = self.main_node().find(role="list")
-        check(node is not None, "the main window has no list on the accessibility bus")
-        return node
+        return self.main_node().find(role="list")
 
     def list_focused(self):
         return "focused" in self.list_node().states
 
-    def rows(self):
-        return [row.name for row in self.list_node().children]
-
-    def selected_rows(self):
-        return [row.name for row in self.list_node().children if "selected" in row.states]
+    def rows(self, selected=False):
+        return [row.name for row in self.list_node().children
+                if not selected or "selected" in row.states]
 
     def select_row(self, name):
         """Selects a list row with the keyboard, as a person would."""
-        index = self.rows().index(name)
-        self.d.key("Home")
-        if index:
-            self.d.key("Down", repeat=index)
-        wait_until(f"row {name!r} to be selected", lambda: self.selected_rows() == [name])
+        self.d.key("Home", *["Down"] * self.rows().index(name))
+        wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
 
     def click_button(self, name, window):
         node = window.find(role="push button", name=name)
-        check(node is not None, f"no button {name!r} in {window}")
+        check(node, f"no button {name!r} in {window}")
         x, y, w, h = node.extents()
         self.d.click(x + w // 2, y + h // 2)
 
@@ -84,31 +75,27 @@ class Orvane:
 
     def viewer_window(self):
         """The window that covers the whole screen, once it does."""
-        full = (0, 0) + self.d.size
-        return self.d.window("the full-screen viewer", lambda w: w.rect == full, 8)
+        return self.d.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.d.size)
 
     def viewer_node(self):
-        full = (0, 0) + self.d.size
-        return self.window_node("the viewer", lambda w: w.extents() == full)
+        return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.d.size)
 
     def shows(self, file_name):
         """Whether the viewer's caption, as a screen reader reads it, ends with the file's
         name without its extension (the caption may keep the folders)."""
         labels = self.viewer_node().find_all("label")
         check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
-        text = labels[0].name.strip().lower()
-        stem = file_name[:-4].lower()
-        return text == stem or text.endswith("\\" + stem)
+        return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
 
 
 def check_named(window, what):
     """Fails naming the objects of a window that a screen reader could not name or place."""
-    bad = []
-    for node in window.walk():
+    def fault(node):
         if node.role in ("unknown", "invalid", "filler", "redundant object"):
-            bad.append(f"{node}: role says nothing")
-        elif node.role != "separator" and not node.name.strip():
-            bad.append(f"{node}: no name")
-        elif node.role == "label" and not node.description:
-            bad.append(f"{node}: a label needs a description to be found by")
+            return "its role says nothing"
+        if node.role != "separator" and not node.name.strip():
+            return "no name"
+        if node.role == "label" and not node.description:
+            return "a label needs a description to be found by"
+    bad = [f"{node}: {fault(node)}" for node in window.walk() if fault(node)]
     check(not bad, f"{what}:\n  " + "\n  ".join(bad))
