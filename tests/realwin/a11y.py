@@ -1,24 +1,14 @@
 """The program as a screen reader sees it: its accessibility tree read through the AT-SPI bus,
 afresh on every read (nothing here runs the event loop that would keep a cache up to date)."""
 
-from desktop import Skip, wait_until
+from desktop import wait_until
 
-_atspi = None
-
-
-def atspi():
-    global _atspi
-    if _atspi is None:
-        try:
-            import gi
-            gi.require_version("Atspi", "2.0")
-            from gi.repository import Atspi
-        except (ImportError, ValueError) as error:
-            raise Skip(f"needs python3-pyatspi ({error})")
-        Atspi.init()
-        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
-        _atspi = Atspi
-    return _atspi
+try:
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+except (ImportError, ValueError) as missing:
+    Atspi, MISSING = None, f"needs python3-pyatspi ({missing})"  # the tests skip
 
 
 class Node:
@@ -29,7 +19,7 @@ class Node:
         self.role = accessible.get_role_name()
         self.name = accessible.get_name() or ""
         self.description = accessible.get_description() or ""
-        self.states = {atspi().StateType(s).value_nick
+        self.states = {Atspi.StateType(s).value_nick
                        for s in accessible.get_state_set().get_states()}
 
     @property
@@ -39,7 +29,7 @@ class Node:
 
     def extents(self):
         """(x, y, width, height) on the screen."""
-        rect = self.acc.get_extents(atspi().CoordType.SCREEN)
+        rect = self.acc.get_extents(Atspi.CoordType.SCREEN)
         return rect.x, rect.y, rect.width, rect.height
 
     def text(self):
@@ -67,8 +57,11 @@ class Node:
 
 def program(pid):
     """The program's application object on the bus."""
+    if Atspi.init() == 0:  # the first time, on the desktop's bus
+        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+
     def find():
-        desktop = atspi().get_desktop(0)
+        desktop = Atspi.get_desktop(0)
         for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
             try:
                 if app is not None and app.get_process_id() == pid:
@@ -76,4 +69,3 @@ def program(pid):
             except Exception:  # an application leaving the bus meanwhile
                 continue
     return wait_until("the program on the accessibility bus", find, 15)
-

@@ -5,7 +5,7 @@ import os
 import time
 
 import a11y
-from desktop import check, wait_until
+from desktop import Skip, check, wait_until
 
 MAIN_TITLE = "Orvane v3.0"
 SCENARIOS = {}
@@ -23,6 +23,8 @@ def settle(seconds=0.3):
 
 class Orvane:
     def __init__(self, desktop, shots_dir=None):
+        if not a11y.Atspi:
+            raise Skip(a11y.MISSING)
         self.d, self.shots_dir = desktop, shots_dir
 
     def start(self, leave_out=("splash.jpg",)):

@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""Runs real-window tests: each scenario gets a desktop of its own (X server, window manager,
-session and accessibility buses) and a freshly started program.
-
-Exit status: 0 passed, 1 failed, 77 skipped (the ctest convention for a test that could not run
-here)."""
+"""Runs real-window tests, each on a desktop of its own (X server, window manager, session and
+accessibility buses) with a freshly started program. Exit status: 0 passed, 1 failed, 77 skipped
+(ctest's convention for a test that could not run here)."""
 
 import argparse
 import os
@@ -23,8 +21,7 @@ SKIPPED = 77
 
 
 def run_one(name, args):
-    function = program.SCENARIOS[name]
-    out = os.path.join(args.out, name)
+    function, out = program.SCENARIOS[name], os.path.join(args.out, name)
     try:
         with Desktop(args.program, args.sample_cd, out, **getattr(function, "desktop", {})) as d:
             session = program.Orvane(d, args.shots)
@@ -53,32 +50,26 @@ def run_one(name, args):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("scenarios", nargs="*", help="names (default: all)")
-    path = os.path.abspath  # the program starts in a folder of its own
-    parser.add_argument("--program", type=path, default=os.path.join(HERE, "../../build/orvane"))
-    parser.add_argument("--sample-cd", type=path,
-                        default=os.path.join(HERE, "../../build/sample-cd"))
-    parser.add_argument("--out", type=path, default=os.path.join(HERE, "../../build/realwin"))
-    parser.add_argument("--shots", type=path, help="keep the README screenshots in this folder")
+    parser.add_argument("scenarios", nargs="*", help=", ".join(program.SCENARIOS) + " (all)")
+    for option, default in (("--program", "orvane"), ("--sample-cd", "sample-cd"),
+                            ("--out", "realwin"), ("--shots", None)):
+        parser.add_argument(option, type=os.path.abspath,  # the program starts elsewhere
+                            default=default and os.path.join(HERE, "../../build", default))
     args = parser.parse_args()
-    for needed in (args.program, os.path.join(args.sample_cd, "orvane.ini")):
-        if not os.path.exists(needed):
-            print(f"FAIL: {needed} is missing; build first")
-            return 1
-    names = args.scenarios or list(program.SCENARIOS)
-    unknown = [n for n in names if n not in program.SCENARIOS]
-    if unknown:
-        print("unknown scenarios: " + ", ".join(unknown))
-        return 1
-    if len(names) == 1:
-        return run_one(names[0], args)
+    if not os.path.exists(os.path.join(args.sample_cd, "orvane.ini")):
+        parser.error(f"{args.sample_cd} holds no sample CD; build first")
+    if set(args.scenarios) - set(program.SCENARIOS):
+        parser.error(f"unknown scenarios: {set(args.scenarios) - set(program.SCENARIOS)}")
+    if len(args.scenarios) == 1:
+        return run_one(args.scenarios[0], args)
     # The accessibility library joins one bus per process: each scenario runs in its own.
     options = [a for key, value in vars(args).items() if value and key != "scenarios"
                for a in ("--" + key.replace("_", "-"), value)]
-    codes = [subprocess.run([sys.executable, __file__, *options, n]).returncode for n in names]
+    codes = [subprocess.run([sys.executable, __file__, *options, name]).returncode
+             for name in args.scenarios or program.SCENARIOS]
     failed = len(codes) - codes.count(SKIPPED) - codes.count(0)
     print(f"{codes.count(0)} passed, {failed} failed, {codes.count(SKIPPED)} skipped")
-    return 1 if failed else SKIPPED if codes.count(SKIPPED) == len(names) else 0
+    return 1 if failed else SKIPPED if codes.count(SKIPPED) == len(codes) else 0
 
 
 if __name__ == "__main__":
