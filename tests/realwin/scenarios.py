@@ -11,15 +11,11 @@ from screen import Shot
 
 BRIGHT = "welcome.bmp"  # 640 x 480 and bright: on black its edges are plain to see
 DETAILED = "mosaic.jpg"
-CAPTION_BAND = 60  # the bottom of the screen, where the viewer's caption sits
 
 
-def centred(size, width, height):
-    return ((size[0] - width) // 2, (size[1] - height) // 2, width, height)
-
-
-def bright(pixel):
-    return max(pixel) > 48
+def off_centre(rect, size):
+    """How far a rectangle's centre lies from the screen's, the larger of the two ways."""
+    return max(abs(rect[0] + rect[2] / 2 - size[0] / 2), abs(rect[1] + rect[3] / 2 - size[1] / 2))
 
 
 @scenario
@@ -28,8 +24,7 @@ def splash_then_main_window(o):
     d.start_program()
     started = time.monotonic()
     splash = d.window("the splash window", lambda w: True, timeout=20)
-    x, y, w, h = centred(d.size, splash.width, splash.height)
-    check(abs(splash.x - x) <= 1 and abs(splash.y - y) <= 1, f"the splash is centred: {splash}")
+    check(off_centre(splash.rect, d.size) <= 1, f"the splash is centred: {splash}")
     check(d.frame_rect(splash) == splash.rect, "the splash has no title bar or border")
     settle(0.5)
     check(d.shot().colours(splash.rect, step=2) > 40, "the splash shows its picture")
@@ -39,14 +34,11 @@ def splash_then_main_window(o):
     check(shown_after > 2.0, f"the splash stays about 3 s, went after {shown_after:.1f} s")
     d.wait_gone("the splash to go", splash)
     d.wait_active("the main window to be active", main)
-    left, top, w, h = d.frame_rect(main)
-    check(abs(left + w / 2 - d.size[0] / 2) <= 20 and abs(top + h / 2 - d.size[1] / 2) <= 20,
-          f"the main window is centred on the screen: {(left, top, w, h)}")
+    check(off_centre(d.frame_rect(main), d.size) <= 20, f"the main window is centred: {main}")
     wait_until("the list to take the focus", o.list_focused)
     check_named(o.main_node(), "main window")
     preview = o.main_node().find(name="Preview").extents()
-    wait_until("the preview to show the first picture",
-               lambda: d.shot().dark_share(preview) < 0.8)
+    wait_until("the preview to show a picture", lambda: d.shot().dark_share(preview) < 0.8)
     settle()
     o.save_doc_shot(d.shot(), "main-window.png", d.frame_rect(main))
 
@@ -60,18 +52,15 @@ def viewer_covers_the_screen(o):
     o.d.key("Return")
     viewer = o.viewer_window()
     o.d.wait_active("the viewer to be active", viewer)
-    screen = o.d.size
-    above_caption = (0, 0, screen[0], screen[1] - CAPTION_BAND)
-    expected = centred(screen, 640, 480)
+    width, height = o.d.size
 
-    def picture_placed():
-        box = o.d.shot().bounding_box(bright, above_caption)
-        return box and all(abs(a - b) <= 3 for a, b in zip(box, expected))
-    wait_until(f"the picture at its own size, centred at {expected}", picture_placed)
-    shot = o.d.shot()
+    def picture_box():  # the bright part of the screen above the caption
+        return o.d.shot().bounding_box(lambda p: max(p) > 48, (0, 0, width, height - 60))
+    wait_until("the picture at its own size in the middle", lambda: (box := picture_box()) and
+               abs(box[2] - 640) + abs(box[3] - 480) <= 4 and off_centre(box, o.d.size) <= 2)
     check(o.shows(BRIGHT), "the caption names the picture")
     check_named(o.viewer_node(), "viewer")
-    o.save_doc_shot(shot, "viewer.png", scale=0.5)
+    o.save_doc_shot(o.d.shot(), "viewer.png", scale=0.5)
 
     o.d.key("Right")
     wait_until("Right to show the next picture", lambda: o.shows(following))
@@ -86,21 +75,19 @@ def viewer_covers_the_screen(o):
 def slideshow_menu_at_the_mouse(o):
     main = o.start()
     o.click_button("Slideshow", o.main_node())
-    o.click_button("OK", o.window_node("the slideshow delay dialog",
-                                       lambda w: w.role == "dialog"))
+    o.click_button("OK", o.window_node("the delay dialog", lambda w: w.role == "dialog"))
     o.viewer_window()
     o.d.wait_gone("the main window to hide", main)
-    at = (o.d.size[0] // 3, o.d.size[1] // 3)
     settle()
-    before = o.d.shot()
-    known = {w.id for w in o.d.windows()}
+    before, known = o.d.shot(), {w.id for w in o.d.windows()}
+    at = (o.d.size[0] // 3, o.d.size[1] // 3)
     o.d.click(*at, button=3)
     menu = o.d.window("the pop-up menu", lambda w: w.id not in known)
     check(menu.rect[:2] == at, f"the menu opens at the mouse, {at}: {menu}")
     settle(0.5)
     shot = o.d.shot()
     share = shot.changed_share(before, menu.rect)
-    check(share > 0.3, f"the menu shows where it opens ({share:.0%} changed there)")
+    check(share > 0.3, f"the menu is drawn where it opens ({share:.0%} changed there)")
     x, y, w, h = menu.rect
     o.save_doc_shot(shot, "slideshow-menu.png", (max(0, x - 160), max(0, y - 40), w + 320, h + 80))
     o.d.key("Escape")
@@ -112,12 +99,13 @@ def search_typed_into_the_dialog(o):
     o.start()
     everything = o.rows()
     o.click_button("Search", o.main_node())
-    dialog = o.window_node("the search dialog", lambda w: w.role == "dialog")
-    check_named(dialog, "search dialog")
-    check("focused" in dialog.find(role="text").states, "the caret is in the search field")
+
+    def field():
+        return o.window_node("the search dialog", lambda w: w.role == "dialog").find("text")
+    check_named(o.window_node("the search dialog", lambda w: w.role == "dialog"), "search dialog")
+    check("focused" in field().states, "the caret is in the search field")
     o.d.type_text("Sea")
-    wait_until("the typed text in the field", lambda: o.window_node(
-        "the search dialog", lambda w: w.role == "dialog").find(role="text").text() == "Sea")
+    wait_until("the typed text in the field", lambda: field().text() == "Sea")
     o.d.key("Return")
     wait_until("the list to narrow to some pictures, focused",
                lambda: 0 < len(o.rows()) < len(everything) and o.list_focused())
@@ -127,23 +115,24 @@ def search_typed_into_the_dialog(o):
 def scale_2_preview_in_device_pixels(o):
     o.start()
     o.select_row(DETAILED)
-    # The bus gives places in the screen's logical pixels, each 2 x 2 device pixels here.
     image = wait_until("the preview picture named after it", lambda: next(
         (i for i in o.main_node().find_all("image") if i.name.lower() == DETAILED[:-4]), None))
+    # The bus gives places in the screen's logical pixels, each 2 x 2 device pixels here.
     x, y, w, h = (2 * v for v in image.extents())
     wait_until("the preview to show a picture", lambda: o.d.shot().dark_share((x, y, w, h)) < 0.5)
     settle()
     source = next(os.path.join(folder, DETAILED) for folder, _, files
                   in os.walk(os.path.join(o.d.sample_cd, "images")) if DETAILED in files)
 
-    def scaled(*resize):
+    def scaled(*sizes):  # the picture resized through the given sizes, as the screen holds it
+        resize = [a for size in sizes for a in ("-resize", "%dx%d!" % size)]
         return Shot(w, h, o.d.run(["convert", source + "[0]", "-filter", "Triangle", *resize,
                                    "-depth", "8", "rgb:-"]).stdout)
     # Drawn from the picture itself at device resolution, the preview is closer to the picture
     # scaled straight to its device size than to the same enlarged from half that.
     shot = o.d.shot()
-    near = shot.difference(scaled("-resize", f"{w}x{h}!"), (x, y))
-    far = shot.difference(scaled("-resize", f"{w // 2}x{h // 2}!", "-resize", f"{w}x{h}!"), (x, y))
+    near = shot.difference(scaled((w, h)), (x, y))
+    far = shot.difference(scaled((w // 2, h // 2), (w, h)), (x, y))
     check(near < 6 and near < far * 0.6,
           f"the preview is drawn from device pixels: it differs by {near:.1f} from the picture "
           f"scaled to the device and by {far:.1f} from one enlarged from half size")
