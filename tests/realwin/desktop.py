@@ -31,12 +31,12 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_until(what, predicate, timeout=10.0, interval=0.1):
+def wait_until(what, predicate, timeout=10.0):
     """Polls until predicate() gives a true value and returns it; fails naming `what`."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         check(time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}")
-        time.sleep(interval)
+        time.sleep(0.1)
     return value
 
 
@@ -47,8 +47,7 @@ Window.rect = property(lambda w: w[1:5])
 class Desktop:
     def __init__(self, program, sample_cd, out_dir, width=1024, height=768, env=None):
         self.program, self.sample_cd, self.out_dir = program, sample_cd, out_dir
-        self.size, self.extra_env = (width, height), env or {}
-        self.procs, self.app = [], None  # ended in reverse order
+        self.size, self.extra_env, self.procs, self.app = (width, height), env or {}, [], None
 
     def __enter__(self):
         missing = [t for t in TOOLS if shutil.which(t) is None]
@@ -56,12 +55,21 @@ class Desktop:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
         os.makedirs(self.out_dir, exist_ok=True)
         self.tmp = tempfile.TemporaryDirectory(prefix="orvane-realwin-")
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.tmp.name,
+                    "XDG_RUNTIME_DIR": os.path.join(self.tmp.name, "runtime"), "LANG": "C.UTF-8",
+                    "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config")}
+        os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
         try:
-            self._start_x()
-            bus = self._start("dbus", ["dbus-daemon", "--session", "--nofork",
-                                       "--print-address=1"], stdout=subprocess.PIPE)
-            ready, _, _ = select.select([bus.stdout], [], [], 20)
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = ready and bus.stdout.readline().decode().strip()
+            for number in DISPLAYS:  # a taken one makes Xvfb give up at once: try the next
+                if self._started("xvfb", ["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen",
+                                          "0", "%dx%dx24" % self.size, "-nolisten", "tcp",
+                                          "-noreset", "-dpi", "96"]):
+                    break
+            else:
+                raise Skip(f"no free X display in :{DISPLAYS[0]}-:{DISPLAYS[-1]} (see xvfb.log)")
+            self.env["DISPLAY"] = f":{number}"
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
+                "dbus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
             check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
             self._start("at-spi", [TOOLS[-1], "--launch-immediately"])
             wait_until("the accessibility bus", lambda: self.run(
@@ -89,33 +97,21 @@ class Desktop:
                 proc.wait()
         self.tmp.cleanup()
 
-    def _start(self, name, argv, stdout=None, **options):
+    def _start(self, name, argv, **options):
         """Starts a process that ends with the desktop; its output goes to <name>.log."""
-        options.setdefault("env", getattr(self, "env", None))
         with open(os.path.join(self.out_dir, name + ".log"), "wb") as log:
-            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=stdout or log,
-                                    stderr=log, **options)
-        self.procs.append(proc)
-        return proc
+            self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
+                                               stderr=log, **{"env": self.env, **options}))
+        return self.procs[-1]
 
-    def _start_x(self):
-        for number in DISPLAYS:  # a taken one makes Xvfb give up at once: try the next
-            read_end, write_end = os.pipe()
-            xvfb = self._start("xvfb", ["Xvfb", f":{number}", "-displayfd", str(write_end),
-                                        "-screen", "0", "%dx%dx24" % self.size, "-nolisten",
-                                        "tcp", "-noreset", "-dpi", "96"], pass_fds=[write_end])
-            os.close(write_end)
-            with os.fdopen(read_end, "rb", buffering=0) as pipe:
-                if select.select([pipe], [], [], 20)[0] and pipe.readline().strip():
-                    break
-            xvfb.kill()
-        else:
-            raise Skip(f"no free X display from :{DISPLAYS[0]} to :{DISPLAYS[-1]} (see xvfb.log)")
-        runtime = os.path.join(self.tmp.name, "runtime")
-        os.mkdir(runtime, 0o700)
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.tmp.name,
-                    "XDG_RUNTIME_DIR": runtime, "LANG": "C.UTF-8", "DISPLAY": f":{number}",
-                    "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config")}
+    def _started(self, name, argv):
+        """Starts a server that writes a line on the pipe put for {fd} once it is ready (its
+        display or address) and gives that line, or "" if the server gave up."""
+        read_end, write_end = os.pipe()
+        self._start(name, [a.format(fd=write_end) for a in argv], pass_fds=[write_end])
+        os.close(write_end)
+        with os.fdopen(read_end, "rb", buffering=0) as pipe:
+            return select.select([pipe], [], [], 20)[0] and pipe.readline().decode().strip()
 
     def start_program(self, leave_out=()):
         """Starts the program in a fresh CD folder of links to the sample CD's files but those
@@ -124,9 +120,8 @@ class Desktop:
         os.mkdir(self.cd)
         for name in set(os.listdir(self.sample_cd)) - set(leave_out):
             os.symlink(os.path.join(self.sample_cd, name), os.path.join(self.cd, name))
-        env = dict(self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   QT_ACCESSIBILITY="1", **self.extra_env)
-        self.app = self._start("program", [self.program], cwd=self.cd, env=env)
+        self.app = self._start("program", [self.program], cwd=self.cd, env=dict(
+            self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **self.extra_env))
 
     def check_alive(self):
         code = self.app.poll() if self.app else None
@@ -178,7 +173,7 @@ class Desktop:
         self.run(["xdotool", "type", "--delay", "60", text])
 
     def click(self, x, y, button=1):
-        self.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)])
+        self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
         """A screenshot of the whole screen."""
@@ -188,9 +183,7 @@ class Desktop:
     def save_png(self, shot, path, crop=None, scale=None):
         """Writes a screenshot (or a part of it) as a PNG file."""
         args = ["convert", "-size", f"{shot.width}x{shot.height}", "-depth", "8", "rgb:-"]
-        if crop:
-            args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"]
-        if scale:
-            args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"]
+        args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+        args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
         self.run(args + ["-strip", "-define", "png:compression-level=9", "png:" + path],
                  input=shot.rgb)

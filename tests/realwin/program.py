@@ -93,6 +93,7 @@ class Orvane:
             Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
 
         def find():
+            self.d.check_alive()
             desktop = Atspi.get_desktop(0)
             for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
                 try:
