@@ -120,8 +120,8 @@ class Desktop:
         os.mkdir(self.cd)
         for name in set(os.listdir(self.sample_cd)) - set(leave_out):
             os.symlink(os.path.join(self.sample_cd, name), os.path.join(self.cd, name))
-        self.app = self._start("program", [self.program], cwd=self.cd, env=dict(
-            self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **self.extra_env))
+        env = dict(self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        self.app = self._start("program", [self.program], cwd=self.cd, env=env | self.extra_env)
 
     def check_alive(self):
         code = self.app.poll() if self.app else None

@@ -60,10 +60,10 @@ class Node:
                 yield from child.walk(depth + 1)
 
     def find_all(self, role=None, name=None):
-        return [n for n in self.walk() if role in (None, n.role) and name in (None, n.name)]
+        return (n for n in self.walk() if role in (None, n.role) and name in (None, n.name))
 
     def find(self, role=None, name=None):
-        return next(iter(self.find_all(role, name)), None)
+        return next(self.find_all(role, name), None)
 
     def dump(self):
         return "\n".join(f"{n.role} {n.name!r} [{n.description}]" for n in self.walk())
@@ -149,7 +149,7 @@ class Orvane:
     def shows(self, file_name):
         """Whether the viewer's caption, as a screen reader reads it, ends with the file's
         name without its extension (the caption may keep the folders)."""
-        labels = self.viewer_node().find_all("label")
+        labels = list(self.viewer_node().find_all("label"))
         check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
         return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
 

@@ -29,12 +29,7 @@ def run_one(name, args):
                 function(session)
                 d.check_alive()
             except Exception:
-                for what, keep in (("failure.png", lambda p: d.save_png(d.shot(), p)),
-                                   ("tree.txt", lambda p: open(p, "w").write(session.app().dump()))):
-                    try:
-                        keep(os.path.join(out, what))
-                    except Exception as error:
-                        print(f"(no {what}: {error})")
+                keep_evidence(d, session, out)
                 raise
     except Skip as skip:
         print(f"SKIP {name}: {skip}")
@@ -46,6 +41,16 @@ def run_one(name, args):
         return 1
     print(f"PASS {name}", flush=True)
     return 0
+
+
+def keep_evidence(d, session, out):
+    """A failed test's screenshot and accessibility tree, as far as they can be had."""
+    for name, write in (("failure.png", lambda path: d.save_png(d.shot(), path)),
+                        ("tree.txt", lambda path: open(path, "w").write(session.app().dump()))):
+        try:
+            write(os.path.join(out, name))
+        except Exception as error:
+            print(f"(no {name}: {error})")
 
 
 def main():

@@ -55,7 +55,7 @@ def viewer_covers_the_screen(o):
     width, height = o.d.size
 
     def picture_box():  # the bright part of the screen above the caption
-        return o.d.shot().bounding_box(lambda p: max(p) > 48, (0, 0, width, height - 60))
+        return o.d.shot().bright_box((0, 0, width, height - 60))
     wait_until("the picture at its own size in the middle", lambda: (box := picture_box()) and
                abs(box[2] - 640) + abs(box[3] - 480) <= 4 and off_centre(box, o.d.size) <= 2)
     check(o.shows(BRIGHT), "the caption names the picture")
