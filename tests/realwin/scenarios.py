@@ -37,6 +37,15 @@ def splash_then_main_window(o):
     check(off_centre(d.frame_rect(main), d.size) <= 20, f"the main window is centred: {main}")
     wait_until("the list to take the focus", o.list_focused)
     check_named(o.main_node(), "main window")
+    # The keyboard reaches every button, a column at a time as they stand, then the list again.
+    buttons = sorted(o.main_node().find_all("push button"), key=lambda b: b.extents()[:2])
+    check(all(b.description for b in buttons), f"buttons describe themselves: {buttons}")
+    for name in [b.name for b in buttons]:
+        d.key("Tab")
+        wait_until(f"Tab to reach {name}",
+                   lambda: "focused" in o.main_node().find("push button", name).states, 5)
+    d.key("Tab")
+    wait_until("Tab to come back to the list", o.list_focused, 5)
     preview = o.main_node().find(name="Preview").extents()
     wait_until("the preview to show a picture", lambda: d.shot().dark_share(preview) < 0.8)
     settle()
