@@ -58,8 +58,9 @@ def viewer_covers_the_screen(o):
     rows = o.rows()
     following = rows[(rows.index(BRIGHT) + 1) % len(rows)]
     o.select_row(BRIGHT)
-    o.d.key("Return")
+    o.click_button("View", o.main_node())
     viewer = o.viewer_window()
+    o.d.wait_gone("the main window to hide", main)
     o.d.wait_active("the viewer to be active", viewer)
     width, height = o.d.size
 
@@ -75,7 +76,7 @@ def viewer_covers_the_screen(o):
     wait_until("Right to show the next picture", lambda: o.shows(following))
     o.d.key("Escape")
     o.d.wait_gone("the viewer to close", viewer)
-    o.d.wait_active("the main window to be active again", main)
+    o.d.wait_active("the main window to be back and active", main)
     wait_until("the list to have the focus on the viewer's picture",
                lambda: o.list_focused() and o.rows(selected=True) == [following])
 
