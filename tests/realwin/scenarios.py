@@ -6,7 +6,7 @@ import os
 import time
 
 from desktop import check, wait_until
-from program import MAIN_TITLE, check_named, scenario, settle
+from program import MAIN_TITLE, Node, check_named, scenario, settle
 from screen import Shot
 
 BRIGHT = "welcome.bmp"  # 640 x 480 and bright: on black its edges are plain to see
@@ -40,10 +40,9 @@ def splash_then_main_window(o):
     # The keyboard reaches every button, a column at a time as they stand, then the list again.
     buttons = sorted(o.main_node().find_all("push button"), key=lambda b: b.extents()[:2])
     check(all(b.description for b in buttons), f"buttons describe themselves: {buttons}")
-    for name in [b.name for b in buttons]:
+    for button in buttons:
         d.key("Tab")
-        wait_until(f"Tab to reach {name}",
-                   lambda: "focused" in o.main_node().find("push button", name).states, 5)
+        wait_until(f"Tab to reach {button}", lambda: "focused" in Node(button.acc).states, 5)
     d.key("Tab")
     wait_until("Tab to come back to the list", o.list_focused, 5)
     preview = o.main_node().find(name="Preview").extents()
