@@ -1,7 +1,6 @@
 """A private desktop for one real-window test: an X server, a window manager, a session bus with
-the accessibility bus, and the program started in a CD folder of its own.
-
-Everything started here is ended by its process id when the desktop closes."""
+the accessibility bus, and the program started in a CD folder of its own. Everything started
+here is ended by its process id when the desktop closes."""
 
 import collections
 import os
@@ -14,9 +13,9 @@ import time
 
 from screen import Shot
 
-TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "convert", "identify",
-         "dbus-daemon", "dbus-send")
-BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "convert", "dbus-daemon",
+         "dbus-send", "/usr/libexec/at-spi-bus-launcher")
+DISPLAYS = range(51, 60)  # apart from other X servers on a shared machine
 
 
 class Skip(Exception):
@@ -27,48 +26,62 @@ class Failure(AssertionError):
     pass
 
 
-def wait_until(what, predicate, timeout=10.0, interval=0.1):
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(what, predicate, timeout=10.0):
     """Polls until predicate() gives a true value and returns it; fails naming `what`."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout:.0f} s waiting for {what}")
-        time.sleep(interval)
+    while not (value := predicate()):
+        check(time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(0.1)
+    return value
 
 
-class Window(collections.namedtuple("Window", "id x y width height name")):
-    """A mapped top-level window of the program, as the X server sees it."""
-
-    @property
-    def rect(self):
-        return self[1:5]
+Window = collections.namedtuple("Window", "id x y width height name")
+Window.rect = property(lambda w: w[1:5])
 
 
 class Desktop:
     def __init__(self, program, sample_cd, out_dir, width=1024, height=768, env=None):
         self.program, self.sample_cd, self.out_dir = program, sample_cd, out_dir
-        self.size = (width, height)
-        self.extra_env = env or {}
-        self.procs = []  # ended in reverse order
-        self.env = self.app = self.cd = None
+        self.size, self.extra_env, self.procs, self.app = (width, height), env or {}, [], None
 
     def __enter__(self):
         missing = [t for t in TOOLS if shutil.which(t) is None]
-        if not os.access(BUS_LAUNCHER, os.X_OK):
-            missing.append(BUS_LAUNCHER)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
         os.makedirs(self.out_dir, exist_ok=True)
         self.tmp = tempfile.TemporaryDirectory(prefix="orvane-realwin-")
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.tmp.name,
+                    "XDG_RUNTIME_DIR": os.path.join(self.tmp.name, "runtime"), "LANG": "C.UTF-8",
+                    "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config")}
+        os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
         try:
-            self._start_x()
-            self._start_buses()
+            for number in DISPLAYS:  # a taken one makes Xvfb give up at once: try the next
+                if self._started("xvfb", ["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen",
+                                          "0", "%dx%dx24" % self.size, "-nolisten", "tcp",
+                                          "-noreset", "-dpi", "96"]):
+                    break
+            else:
+                raise Skip(f"no free X display in :{DISPLAYS[0]}-:{DISPLAYS[-1]} (see xvfb.log)")
+            self.env["DISPLAY"] = f":{number}"
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
+                "dbus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
+            check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
+            self._start("at-spi", [TOOLS[-1], "--launch-immediately"])
+            wait_until("the accessibility bus", lambda: self.run(
+                ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                 "/org/a11y/bus", "org.a11y.Bus.GetAddress"], check=False).returncode == 0, 20)
+            # The accessibility library of this process joins this desktop's bus.
+            os.environ.update({k: self.env[k] for k in
+                               ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
+            os.environ.pop("AT_SPI_BUS_ADDRESS", None)
             self._start("openbox", ["openbox", "--sm-disable"])
             wait_until("the window manager", lambda: b"window id" in self.run(
-                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, timeout=20)
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
         except BaseException:
             self.__exit__()
             raise
@@ -76,63 +89,29 @@ class Desktop:
 
     def __exit__(self, *exc):
         for proc in reversed(self.procs):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+            proc.terminate()
+            try:
+                proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
         self.tmp.cleanup()
 
-    def _start(self, name, argv, stdout=subprocess.DEVNULL, **options):
-        """Starts a process that ends with the desktop; its errors (and with stdout=None its
-        output) go to <name>.log."""
-        options.setdefault("env", self.env)
+    def _start(self, name, argv, **options):
+        """Starts a process that ends with the desktop; its output goes to <name>.log."""
         with open(os.path.join(self.out_dir, name + ".log"), "wb") as log:
-            proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=stdout or log,
-                                    stderr=log, **options)
-        self.procs.append(proc)
-        return proc
+            self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
+                                               stderr=log, **{"env": self.env, **options}))
+        return self.procs[-1]
 
-    def _start_x(self):
+    def _started(self, name, argv):
+        """Starts a server that writes a line on the pipe put for {fd} once it is ready (its
+        display or address) and gives that line, or "" if the server gave up."""
         read_end, write_end = os.pipe()
-        self._start("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                             "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"],
-                    pass_fds=[write_end])
+        self._start(name, [a.format(fd=write_end) for a in argv], pass_fds=[write_end])
         os.close(write_end)
         with os.fdopen(read_end, "rb", buffering=0) as pipe:
-            ready, _, _ = select.select([pipe], [], [], 20)
-            number = pipe.readline().decode().strip() if ready else ""
-        if not number:
-            raise Skip("Xvfb did not start (see xvfb.log)")
-        runtime = os.path.join(self.tmp.name, "runtime")
-        os.mkdir(runtime, 0o700)
-        self.env = {
-            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-            "HOME": self.tmp.name,
-            "XDG_RUNTIME_DIR": runtime,
-            "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config"),
-            "LANG": "C.UTF-8",
-            "DISPLAY": ":" + number,
-        }
-
-    def _start_buses(self):
-        bus = self._start("dbus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                          stdout=subprocess.PIPE)
-        ready, _, _ = select.select([bus.stdout], [], [], 20)
-        address = bus.stdout.readline().decode().strip() if ready else ""
-        if not address:
-            raise Failure("the session bus did not start")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-        self._start("at-spi", [BUS_LAUNCHER, "--launch-immediately"])
-        wait_until("the accessibility bus", lambda: self.run(
-            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-             "org.a11y.Bus.GetAddress"], check=False).returncode == 0, timeout=20)
-        # The accessibility library of this process joins this desktop's bus.
-        for key in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
-            os.environ[key] = self.env[key]
-        os.environ.pop("AT_SPI_BUS_ADDRESS", None)
+            return select.select([pipe], [], [], 20)[0] and pipe.readline().decode().strip()
 
     def start_program(self, leave_out=()):
         """Starts the program in a fresh CD folder of links to the sample CD's files but those
@@ -141,9 +120,12 @@ class Desktop:
         os.mkdir(self.cd)
         for name in set(os.listdir(self.sample_cd)) - set(leave_out):
             os.symlink(os.path.join(self.sample_cd, name), os.path.join(self.cd, name))
-        env = dict(self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   QT_ACCESSIBILITY="1", **self.extra_env)
-        self.app = self._start("program", [self.program], stdout=None, cwd=self.cd, env=env)
+        env = dict(self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        self.app = self._start("program", [self.program], cwd=self.cd, env=env | self.extra_env)
+
+    def check_alive(self):
+        code = self.app.poll() if self.app else None
+        check(code is None, f"the program ended with exit status {code} (see program.log)")
 
     def run(self, argv, check=True, input=None):
         result = subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=30)
@@ -153,20 +135,16 @@ class Desktop:
 
     def windows(self):
         """The program's mapped top-level windows."""
-        if self.app is None or self.app.poll() is not None:
-            return []
+        self.check_alive()
         found = []
         for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)],
                             check=False).stdout.split():
-            info = self.run(["xwininfo", "-id", wid.decode()], check=False)
-            text = info.stdout.decode(errors="replace")
+            text = self.run(["xwininfo", "-id", wid], check=False).stdout.decode()
             fields = dict(re.findall(r"^\s*([^:\n]+):\s*(.*)$", text, re.M))
-            if info.returncode or fields.get("Map State") != "IsViewable":
-                continue  # gone or hidden meanwhile
-            name = re.search(r'Window id: \S+ "(.*)"', text)
-            found.append(Window(int(wid), *(int(fields[key]) for key in (
-                "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")),
-                name.group(1) if name else ""))
+            if fields.get("Map State") == "IsViewable":  # not gone or hidden meanwhile
+                found.append(Window(int(wid), *(int(fields[key]) for key in (
+                    "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")),
+                    re.search(r'Window id: \S+ "?(.*?)"?$', text, re.M)[1]))
         return found
 
     def window(self, what, match, timeout=10.0):
@@ -183,37 +161,29 @@ class Desktop:
 
     def frame_rect(self, window):
         """The window with its title bar and border, as a person sees it."""
-        out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"],
-                       check=False).stdout.decode()
-        extents = out.split("=")[1].split(",") if "=" in out else (0, 0, 0, 0)
-        left, right, top, bottom = (int(v) for v in extents)
-        return (window.x - left, window.y - top, window.width + left + right,
-                window.height + top + bottom)
+        out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
+        left, right, top, bottom = (int(v) for v in (out.split("=") + ["0,0,0,0"])[1].split(","))
+        return window.x - left, window.y - top, window.width + left + right, \
+            window.height + top + bottom
 
-    def key(self, *keys, repeat=1):
-        self.run(["xdotool", "key", "--repeat", str(repeat), "--delay", "60", *keys])
+    def key(self, *keys):
+        self.run(["xdotool", "key", "--delay", "60", *keys])
 
     def type_text(self, text):
         self.run(["xdotool", "type", "--delay", "60", text])
 
     def click(self, x, y, button=1):
-        # Waiting for a move to where the pointer already is would never end.
-        here = self.run(["xdotool", "getmouselocation", "--shell"]).stdout.decode().split()
-        if f"X={x}" not in here or f"Y={y}" not in here:
-            self.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
-        self.run(["xdotool", "click", str(button)])
+        self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
         """A screenshot of the whole screen."""
-        return Shot.from_ppm(
-            self.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"]).stdout)
+        return Shot(*self.size, self.run(["import", "-silent", "-window", "root", "-depth", "8",
+                                          "rgb:-"]).stdout)
 
     def save_png(self, shot, path, crop=None, scale=None):
         """Writes a screenshot (or a part of it) as a PNG file."""
-        args = ["convert", "ppm:-"]
-        if crop:
-            args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"]
-        if scale:
-            args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"]
+        args = ["convert", "-size", f"{shot.width}x{shot.height}", "-depth", "8", "rgb:-"]
+        args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+        args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
         self.run(args + ["-strip", "-define", "png:compression-level=9", "png:" + path],
-                 input=shot.to_ppm())
+                 input=shot.rgb)

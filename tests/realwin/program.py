@@ -1,14 +1,20 @@
-"""The program under test as a person meets it: its windows on the screen, its controls on the
-accessibility bus, and the keys and clicks that drive it."""
+"""The program under test as a person meets it: its windows on the screen, the keys and clicks
+that drive it, and its controls on the accessibility bus, read there afresh each time (nothing
+here runs the event loop that would keep a cache up to date)."""
 
 import os
 import time
 
-import a11y
-from desktop import Failure, wait_until
+from desktop import Skip, check, wait_until
+
+try:
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+except (ImportError, ValueError) as missing:
+    Atspi, MISSING = None, f"needs python3-pyatspi ({missing})"  # the tests skip
 
 MAIN_TITLE = "Orvane v3.0"
-BUTTONS = ["View", "Search", "Reset", "Slideshow", "Wallpaper", "Save"]  # in tab order
 SCENARIOS = {}
 
 
@@ -17,35 +23,85 @@ def scenario(function):
     return function
 
 
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
 def settle(seconds=0.3):
     """Lets a repaint that follows a change reach the screen."""
     time.sleep(seconds)
 
 
+class Node:
+    """One accessible object as read once; its children are read when asked for."""
+
+    def __init__(self, accessible):
+        self.acc = accessible
+        self.role = accessible.get_role_name()
+        self.name = accessible.get_name() or ""
+        self.description = accessible.get_description() or ""
+        self.states = {Atspi.StateType(s).value_nick
+                       for s in accessible.get_state_set().get_states()}
+
+    @property
+    def children(self):
+        kids = (self.acc.get_child_at_index(i) for i in range(self.acc.get_child_count()))
+        return [Node(kid) for kid in kids if kid is not None]
+
+    def extents(self):
+        """(x, y, width, height) on the screen."""
+        rect = self.acc.get_extents(Atspi.CoordType.SCREEN)
+        return rect.x, rect.y, rect.width, rect.height
+
+    def text(self):
+        text = self.acc.get_text_iface()
+        return text and text.get_text(0, text.get_character_count())
+
+    def walk(self, depth=0):
+        yield self
+        if depth < 12 and "defunct" not in self.states:
+            for child in self.children:
+                yield from child.walk(depth + 1)
+
+    def find_all(self, role=None, name=None):
+        return (n for n in self.walk() if role in (None, n.role) and name in (None, n.name))
+
+    def find(self, role=None, name=None):
+        return next(self.find_all(role, name), None)
+
+    def dump(self):
+        return "\n".join(f"{n.role} {n.name!r} [{n.description}]" for n in self.walk())
+
+    def __repr__(self):
+        return f"<{self.role} {self.name!r}>"
+
+
 class Orvane:
     def __init__(self, desktop, shots_dir=None):
-        self.d = desktop
-        self.shots_dir = shots_dir
-        self.main_window = None
+        if not Atspi:
+            raise Skip(MISSING)
+        self.d, self.shots_dir = desktop, shots_dir
 
-    def start(self):
-        """Starts the program on a CD without a splash (only the splash test waits for one) and
-        gives the main window once it is active with its list focused."""
-        self.d.start_program(leave_out=("splash.jpg",))
-        self.main_window = self.d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
-        self.d.wait_active("the main window to be active", self.main_window)
+    def start(self, leave_out=("splash.jpg",)):
+        """Starts the program (on a CD without a splash unless asked) and gives the main window
+        once it is active with its list focused."""
+        self.d.start_program(leave_out)
+        main = self.d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+        self.d.wait_active("the main window to be active", main)
         wait_until("the picture list to take the focus", self.list_focused)
-        return self.main_window
-
-    # -- the accessibility tree -----------------------------------------------------------------
+        return main
 
     def app(self):
-        return a11y.program(self.d.app.pid)
+        """The program's application object on the bus."""
+        if Atspi.init() == 0:  # the first time, on the desktop's bus
+            Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+
+        def find():
+            self.d.check_alive()
+            desktop = Atspi.get_desktop(0)
+            for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
+                try:
+                    if app is not None and app.get_process_id() == self.d.app.pid:
+                        return Node(app)
+                except Exception:  # an application leaving the bus meanwhile
+                    continue
+        return wait_until("the program on the accessibility bus", find, 15)
 
     def window_node(self, what, match):
         """A showing top-level window of the program on the accessibility bus."""
@@ -53,68 +109,29 @@ class Orvane:
             (w for w in self.app().children
              if ("showing" in w.states or "visible" in w.states) and match(w)), None))
 
-    def dialog_node(self, what, match):
-        return self.window_node(what, lambda w: w.name != MAIN_TITLE and match(w))
-
-    def dialogs_closed(self):
-        return all(w.name == MAIN_TITLE or "showing" not in w.states for w in self.app().children)
-
     def main_node(self):
         return self.window_node("the main window", lambda w: w.name == MAIN_TITLE)
 
     def list_node(self):
-        node = self.main_node().find(role="list")
-        check(node is not None, "the main window has no list on the accessibility bus")
-        return node
+        return self.main_node().find(role="list")
 
     def list_focused(self):
         return "focused" in self.list_node().states
 
-    def rows(self):
-        return [row.name for row in self.list_node().children]
-
-    def selected_rows(self):
-        return [row.name for row in self.list_node().children if "selected" in row.states]
-
-    def info_line(self):
-        node = self.main_node().find(role="label", description="Picture information")
-        check(node is not None, "no label described as 'Picture information'")
-        return node.name
-
-    def preview_node(self):
-        """The frame named Preview and the image inside it."""
-        frame = self.main_node().find(name="Preview")
-        check(frame is not None, "nothing named 'Preview' in the main window")
-        return frame, frame.find(role="image")
-
-    def preview_name(self):
-        image = self.preview_node()[1]
-        return image and image.name
-
-    def button(self, name, window=None):
-        window = window or self.main_node()
-        node = window.find(role="push button", name=name)
-        check(node is not None, f"no button {name!r} in {window}")
-        return node
-
-    def enabled_buttons(self):
-        main = self.main_node()
-        return [name for name in BUTTONS if "enabled" in self.button(name, main).states]
+    def rows(self, selected=False):
+        return [row.name for row in self.list_node().children
+                if not selected or "selected" in row.states]
 
     def select_row(self, name):
         """Selects a list row with the keyboard, as a person would."""
-        index = self.rows().index(name)
-        self.d.key("Home")
-        if index:
-            self.d.key("Down", repeat=index)
-        wait_until(f"row {name!r} to be selected", lambda: self.selected_rows() == [name])
+        self.d.key("Home", *["Down"] * self.rows().index(name))
+        wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
 
-    def click_node(self, node, button=1):
+    def click_button(self, name, window):
+        node = window.find(role="push button", name=name)
+        check(node, f"no button {name!r} in {window}")
         x, y, w, h = node.extents()
-        self.d.click(x + w // 2, y + h // 2, button)
-
-    def click_button(self, name, window=None):
-        self.click_node(self.button(name, window))
+        self.d.click(x + w // 2, y + h // 2)
 
     def save_doc_shot(self, shot, name, crop=None, scale=None):
         """Keeps a screenshot for the README when the run was asked for them."""
@@ -122,56 +139,29 @@ class Orvane:
             os.makedirs(self.shots_dir, exist_ok=True)
             self.d.save_png(shot, os.path.join(self.shots_dir, name), crop, scale)
 
-    # -- the viewer -----------------------------------------------------------------------------
-
     def viewer_window(self):
         """The window that covers the whole screen, once it does."""
-        full = (0, 0) + self.d.size
-        return self.d.window("the full-screen viewer", lambda w: w.rect == full, 8)
+        return self.d.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.d.size)
 
-    def caption(self):
-        """The viewer's caption, as a screen reader reads it."""
-        full = (0, 0) + self.d.size
-        labels = self.window_node("the viewer", lambda w: w.extents() == full).find_all("label")
-        check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
-        return labels[0].name
+    def viewer_node(self):
+        return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.d.size)
 
     def shows(self, file_name):
-        """Whether the viewer's caption names a list row's picture: the caption keeps the
-        folders, so only its end is the file name."""
-        stem = file_name[:-4].lower()
-        text = self.caption().strip().lower()
-        return text == stem or text.endswith("\\" + stem)
-
-
-def title_of(file_name):
-    """The main window's title for a list row: the name without its extension, capitalised."""
-    stem = file_name[:-4] if len(file_name) > 4 else file_name
-    return stem[:1].upper() + stem[1:].lower()
-
-
-def size_text(size):
-    """The information line's file size."""
-    if size >= 1048576:
-        return f"{size / 1048576:.2f} MB"
-    return f"{size / 1024:.1f} KB" if size >= 1024 else f"{size} Bytes"
-
-
-def picture_paths(sample_cd):
-    """Each picture's path inside the sample CD's picture folder, by file name (unique there)."""
-    root = os.path.join(sample_cd, "images")
-    return {name: os.path.relpath(os.path.join(folder, name), root)
-            for folder, _, files in os.walk(root) for name in files}
+        """Whether the viewer's caption, as a screen reader reads it, ends with the file's
+        name without its extension (the caption may keep the folders)."""
+        labels = list(self.viewer_node().find_all("label"))
+        check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
+        return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
 
 
 def check_named(window, what):
     """Fails naming the objects of a window that a screen reader could not name or place."""
-    bad = []
-    for node in window.walk():
+    def fault(node):
         if node.role in ("unknown", "invalid", "filler", "redundant object"):
-            bad.append(f"{node}: role says nothing")
-        elif node.role != "separator" and not node.name.strip():
-            bad.append(f"{node}: no name")
-        elif node.role == "label" and not node.description:
-            bad.append(f"{node}: a label needs a description to be found by")
+            return "its role says nothing"
+        if node.role != "separator" and not node.name.strip():
+            return "no name"
+        if node.role == "label" and not node.description:
+            return "a label needs a description to be found by"
+    bad = [f"{node}: {fault(node)}" for node in window.walk() if fault(node)]
     check(not bad, f"{what}:\n  " + "\n  ".join(bad))

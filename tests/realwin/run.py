@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""Runs real-window tests: each scenario gets a desktop of its own (X server, window manager,
-session and accessibility buses) and a freshly started program.
-
-Exit status: 0 passed, 1 failed, 77 skipped (the ctest convention for a test that could not run
-here)."""
+"""Runs real-window tests, each on a desktop of its own (X server, window manager, session and
+accessibility buses) with a freshly started program. Exit status: 0 passed, 1 failed, 77 skipped
+(ctest's convention for a test that could not run here)."""
 
 import argparse
 import os
@@ -16,24 +14,22 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import program  # noqa: E402
-import test_commands  # noqa: E402,F401  (scenarios register themselves)
-import test_main_window  # noqa: E402,F401
-import test_viewer  # noqa: E402,F401
+import scenarios  # noqa: E402,F401  (they register themselves)
 from desktop import Desktop, Failure, Skip  # noqa: E402
 
 SKIPPED = 77
 
 
 def run_one(name, args):
-    function = program.SCENARIOS[name]
-    out = os.path.join(args.out, name)
+    function, out = program.SCENARIOS[name], os.path.join(args.out, name)
     try:
         with Desktop(args.program, args.sample_cd, out, **getattr(function, "desktop", {})) as d:
             session = program.Orvane(d, args.shots)
             try:
                 function(session)
+                d.check_alive()
             except Exception:
-                keep_evidence(session, out)
+                keep_evidence(d, session, out)
                 raise
     except Skip as skip:
         print(f"SKIP {name}: {skip}")
@@ -47,47 +43,38 @@ def run_one(name, args):
     return 0
 
 
-def keep_evidence(session, out):
-    try:
-        session.d.save_png(session.d.shot(), os.path.join(out, "failure.png"))
-    except Exception as error:
-        print(f"(no screenshot: {error})")
-    try:
-        with open(os.path.join(out, "tree.txt"), "w") as tree:
-            tree.write(session.app().dump())
-    except Exception as error:
-        print(f"(no accessibility tree: {error})")
+def keep_evidence(d, session, out):
+    """A failed test's screenshot and accessibility tree, as far as they can be had."""
+    for name, write in (("failure.png", lambda path: d.save_png(d.shot(), path)),
+                        ("tree.txt", lambda path: open(path, "w").write(session.app().dump()))):
+        try:
+            write(os.path.join(out, name))
+        except Exception as error:
+            print(f"(no {name}: {error})")
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("scenarios", nargs="*", help="names (default: all)")
-    path = os.path.abspath  # the program starts in a folder of its own
-    parser.add_argument("--program", type=path, default=os.path.join(HERE, "../../build/orvane"))
-    parser.add_argument("--sample-cd", type=path,
-                        default=os.path.join(HERE, "../../build/sample-cd"))
-    parser.add_argument("--out", type=path, default=os.path.join(HERE, "../../build/realwin"))
-    parser.add_argument("--shots", type=path, help="keep the README screenshots in this folder")
+    parser.add_argument("scenarios", nargs="*", help=", ".join(program.SCENARIOS) + " (all)")
+    for option, default in (("--program", "orvane"), ("--sample-cd", "sample-cd"),
+                            ("--out", "realwin"), ("--shots", None)):
+        parser.add_argument(option, type=os.path.abspath,  # the program starts elsewhere
+                            default=default and os.path.join(HERE, "../../build", default))
     args = parser.parse_args()
-    for needed in (args.program, os.path.join(args.sample_cd, "orvane.ini")):
-        if not os.path.exists(needed):
-            print(f"FAIL: {needed} is missing; build first")
-            return 1
-    names = args.scenarios or list(program.SCENARIOS)
-    unknown = [n for n in names if n not in program.SCENARIOS]
-    if unknown:
-        print("unknown scenarios: " + ", ".join(unknown))
-        return 1
-    if len(names) == 1:
-        return run_one(names[0], args)
+    if not os.path.exists(os.path.join(args.sample_cd, "orvane.ini")):
+        parser.error(f"{args.sample_cd} holds no sample CD; build first")
+    if set(args.scenarios) - set(program.SCENARIOS):
+        parser.error(f"unknown scenarios: {set(args.scenarios) - set(program.SCENARIOS)}")
+    if len(args.scenarios) == 1:
+        return run_one(args.scenarios[0], args)
     # The accessibility library joins one bus per process: each scenario runs in its own.
-    options = ["--program", args.program, "--sample-cd", args.sample_cd, "--out", args.out]
-    options += ["--shots", args.shots] if args.shots else []
-    codes = [subprocess.run([sys.executable, __file__, *options, n]).returncode for n in names]
-    skipped = codes.count(SKIPPED)
-    failed = len(codes) - skipped - codes.count(0)
-    print(f"{len(names) - failed - skipped} passed, {failed} failed, {skipped} skipped")
-    return 1 if failed else SKIPPED if skipped == len(names) else 0
+    options = [a for key, value in vars(args).items() if value and key != "scenarios"
+               for a in ("--" + key.replace("_", "-"), value)]
+    codes = [subprocess.run([sys.executable, __file__, *options, name]).returncode
+             for name in args.scenarios or program.SCENARIOS]
+    failed = len(codes) - codes.count(SKIPPED) - codes.count(0)
+    print(f"{codes.count(0)} passed, {failed} failed, {codes.count(SKIPPED)} skipped")
+    return 1 if failed else SKIPPED if codes.count(SKIPPED) == len(codes) else 0
 
 
 if __name__ == "__main__":
