@@ -9,6 +9,7 @@ ORVANE_PACKAGES=(
     g++-mingw-w64-x86-64 dbus-daemon
     xvfb xauth openbox xdotool x11-utils imagemagick
     python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin desktop-file-utils
+    appstream lintian
 )
 
 orvane_install_packages() {
