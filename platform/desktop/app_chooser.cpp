@@ -1,7 +1,6 @@
-// GIO first: its headers name struct members "signals", which Qt's headers define as a keyword.
+// GIO before Qt: its headers name struct members "signals", which Qt's headers make a keyword.
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
-#undef signals
 
 #include "platform/desktop/app_chooser.h"
 
