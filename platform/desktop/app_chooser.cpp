@@ -1,23 +1,21 @@
+// GIO before Qt: its headers name struct members "signals", which Qt's headers make a keyword.
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
 #include "platform/desktop/app_chooser.h"
 
-#include "platform/desktop/desktop.h"
-
 #include <QApplication>
+#include <QCollator>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
-#include <QLocale>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QPushButton>
 #include <QSet>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -27,261 +25,69 @@ namespace platform {
 
 namespace {
 
-// The escapes of a desktop entry's string values.
-QString unescapeValue(const QString &value) {
-    QString out;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
-            out += c;
-            continue;
-        }
-        const QChar next = value.at(++i);
-        switch (next.unicode()) {
-        case 's':
-            out += QLatin1Char(' ');
-            break;
-        case 'n':
-            out += QLatin1Char('\n');
-            break;
-        case 't':
-            out += QLatin1Char('\t');
-            break;
-        case 'r':
-            out += QLatin1Char('\r');
-            break;
-        default:
-            out += next;
-            break;
-        }
+QString iconName(GAppInfo *info) {
+    GIcon *icon = g_app_info_get_icon(info);
+    if (G_IS_THEMED_ICON(icon)) {
+        const gchar *const *names = g_themed_icon_get_names(G_THEMED_ICON(icon));
+        return names && names[0] ? QString::fromUtf8(names[0]) : QString();
     }
-    return out;
+    if (G_IS_FILE_ICON(icon)) {
+        gchar *path = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)));
+        const QString name = QString::fromUtf8(path);
+        g_free(path);
+        return name;
+    }
+    return {};
 }
 
-// The [Desktop Entry] group's keys and values.
-QHash<QString, QString> readEntryGroup(const QString &file) {
-    QHash<QString, QString> keys;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return keys;
-    bool inGroup = false;
-    while (!f.atEnd()) {
-        const QString line = QString::fromUtf8(f.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            inGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (inGroup && eq > 0) {
-            const QString key = line.left(eq).trimmed();
-            if (!keys.contains(key))
-                keys.insert(key, line.mid(eq + 1).trimmed());
+// Takes the list GIO hands over and adds its applications not seen yet, sorted by name.
+void addGroup(GList *infos, bool isDefault, QSet<QString> &seen,
+              std::vector<DesktopApplication> &out) {
+    std::vector<DesktopApplication> group;
+    for (GList *i = infos; i; i = i->next) {
+        auto *info = static_cast<GAppInfo *>(i->data);
+        const QString id = QString::fromUtf8(g_app_info_get_id(info));
+        if (!id.isEmpty() && !seen.contains(id)) {
+            seen.insert(id);
+            group.push_back(
+                {id, QString::fromUtf8(g_app_info_get_name(info)), iconName(info), isDefault});
         }
     }
-    return keys;
+    g_list_free_full(infos, g_object_unref);
+    QCollator collator;
+    std::stable_sort(group.begin(), group.end(), [&collator](const auto &a, const auto &b) {
+        return collator.compare(a.name, b.name) < 0;
+    });
+    out.insert(out.end(), group.begin(), group.end());
 }
 
-QString localized(const QHash<QString, QString> &keys, const QString &key) {
-    const QString locale = QLocale().name(); // "de_DE"
-    for (const QString &variant : {locale, locale.section(QLatin1Char('_'), 0, 0)}) {
-        const auto it = keys.constFind(key + QLatin1Char('[') + variant + QLatin1Char(']'));
-        if (it != keys.constEnd())
-            return unescapeValue(*it);
-    }
-    return unescapeValue(keys.value(key));
-}
-
-bool isTrue(const QHash<QString, QString> &keys, const char *key) {
-    return keys.value(QLatin1String(key)) == QLatin1String("true");
-}
-
-bool installed(const QString &program) {
-    if (program.contains(QLatin1Char('/'))) {
-        const QFileInfo info(program);
-        return info.isFile() && info.isExecutable();
-    }
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
-// Splits an Exec value into words: blanks separate, double quotes group, and inside quotes a
-// backslash takes the next character as it is.
-std::optional<QStringList> splitExec(const QString &exec) {
-    QStringList words;
-    QString word;
-    bool inWord = false, quoted = false;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"'))
-                quoted = false;
-            else if (c == QLatin1Char('\\') && i + 1 < exec.size())
-                word += exec.at(++i);
-            else
-                word += c;
-        } else if (c == QLatin1Char('"')) {
-            quoted = inWord = true;
-        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
-            if (inWord)
-                words.append(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (quoted)
-        return std::nullopt;
-    if (inWord)
-        words.append(word);
-    return words;
-}
-
-std::optional<DesktopApplication> readApplication(const QString &file, const QString &id) {
-    const auto keys = readEntryGroup(file);
-    if (keys.value(QStringLiteral("Type")) != QLatin1String("Application") ||
-        isTrue(keys, "Hidden") || isTrue(keys, "NoDisplay") || isTrue(keys, "Terminal"))
-        return std::nullopt;
-    DesktopApplication app;
-    app.id = id;
-    app.file = file;
-    app.name = localized(keys, QStringLiteral("Name"));
-    app.icon = unescapeValue(keys.value(QStringLiteral("Icon")));
-    app.exec = unescapeValue(keys.value(QStringLiteral("Exec")));
-    app.path = unescapeValue(keys.value(QStringLiteral("Path")));
-    app.mimeTypes =
-        keys.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    const QString tryExec = unescapeValue(keys.value(QStringLiteral("TryExec")));
-    const auto words = splitExec(app.exec);
-    if (app.name.isEmpty() || !words || words->isEmpty() || !installed(words->first()) ||
-        (!tryExec.isEmpty() && !installed(tryExec)))
-        return std::nullopt;
-    return app;
-}
-
-bool accepts(const DesktopApplication &app, const QStringList &mimeTypes) {
-    for (const QString &type : app.mimeTypes) {
-        if (mimeTypes.contains(type))
-            return true;
-        // "image/*" takes every picture.
-        if (type.endsWith(QLatin1String("/*")))
-            for (const QString &wanted : mimeTypes)
-                if (wanted.startsWith(type.chopped(1)))
-                    return true;
-    }
-    return false;
-}
-
-void launch(const DesktopApplication &app, const QString &nativePath) {
-    const auto words = ExecArguments(app, nativePath);
-    if (words && !words->isEmpty())
-        QProcess::startDetached(words->first(), words->mid(1), app.path);
+void launch(const QString &id, const QString &nativePath) {
+    GDesktopAppInfo *info = g_desktop_app_info_new(id.toUtf8().constData());
+    if (!info)
+        return;
+    GFile *file = g_file_new_for_path(QFile::encodeName(nativePath).constData());
+    GList files{file, nullptr, nullptr};
+    // A failure is silent, as with the desktop's own chooser.
+    g_app_info_launch(G_APP_INFO(info), &files, nullptr, nullptr);
+    g_object_unref(file);
+    g_object_unref(info);
 }
 
 } // namespace
 
-std::vector<DesktopApplication> ApplicationsFor(const QStringList &mimeTypes,
-                                                const QStringList &applicationFolders) {
-    std::vector<DesktopApplication> found;
+std::vector<DesktopApplication> ApplicationsFor(const QString &mimeType) {
+    const QByteArray type = mimeType.toUtf8();
+    std::vector<DesktopApplication> out;
     QSet<QString> seen;
-    for (const QString &folder : applicationFolders) {
-        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files,
-                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-        QStringList files;
-        while (it.hasNext())
-            files.append(it.next());
-        files.sort();
-        for (const QString &file : files) {
-            QString id = QDir(folder).relativeFilePath(file);
-            id.replace(QLatin1Char('/'), QLatin1Char('-'));
-            // The first folder to have an id decides, even when its entry is hidden.
-            if (seen.contains(id))
-                continue;
-            seen.insert(id);
-            if (auto app = readApplication(file, id); app && accepts(*app, mimeTypes))
-                found.push_back(*app);
-        }
-    }
-    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) {
-        return QString::localeAwareCompare(a.name, b.name) < 0;
-    });
-    return found;
-}
-
-QStringList AcceptedMimeTypes(const QString &nativePath) {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(nativePath);
-    QStringList types{type.name()};
-    types += type.aliases();
-    for (const QString &parent : type.allAncestors())
-        if (parent != QLatin1String("application/octet-stream"))
-            types.append(parent);
-    return types;
-}
-
-std::optional<QStringList> ExecArguments(const DesktopApplication &application,
-                                         const QString &nativePath) {
-    const auto words = splitExec(application.exec);
-    if (!words || words->isEmpty())
-        return std::nullopt;
-    QStringList out;
-    bool fileGiven = false;
-    for (const QString &word : *words) {
-        if (word == QLatin1String("%f") || word == QLatin1String("%F")) {
-            out.append(nativePath);
-            fileGiven = true;
-        } else if (word == QLatin1String("%u") || word == QLatin1String("%U")) {
-            out.append(FileUri(nativePath));
-            fileGiven = true;
-        } else if (word == QLatin1String("%i")) {
-            if (!application.icon.isEmpty())
-                out << QStringLiteral("--icon") << application.icon;
-        } else {
-            QString expanded;
-            for (qsizetype i = 0; i < word.size(); ++i) {
-                if (word.at(i) != QLatin1Char('%') || i + 1 == word.size()) {
-                    expanded += word.at(i);
-                    continue;
-                }
-                switch (word.at(++i).unicode()) {
-                case '%':
-                    expanded += QLatin1Char('%');
-                    break;
-                case 'f':
-                case 'F':
-                    expanded += nativePath;
-                    fileGiven = true;
-                    break;
-                case 'u':
-                case 'U':
-                    expanded += FileUri(nativePath);
-                    fileGiven = true;
-                    break;
-                case 'c':
-                    expanded += application.name;
-                    break;
-                case 'k':
-                    expanded += application.file;
-                    break;
-                default:
-                    break; // deprecated and unknown codes are dropped
-                }
-            }
-            // A word that was only a dropped code leaves nothing behind.
-            if (!expanded.isEmpty() || !word.startsWith(QLatin1Char('%')))
-                out.append(expanded);
-        }
-    }
-    if (!fileGiven)
-        out.append(nativePath);
+    GAppInfo *defaultInfo = g_app_info_get_default_for_type(type.constData(), FALSE);
+    addGroup(defaultInfo ? g_list_append(nullptr, defaultInfo) : nullptr, true, seen, out);
+    addGroup(g_app_info_get_recommended_for_type(type.constData()), false, seen, out);
+    addGroup(g_app_info_get_fallback_for_type(type.constData()), false, seen, out);
     return out;
 }
 
 void ShowApplicationChooser(const QString &nativePath) {
-    const auto applications =
-        ApplicationsFor(AcceptedMimeTypes(nativePath),
-                        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
+    const auto applications = ApplicationsFor(QMimeDatabase().mimeTypeForFile(nativePath).name());
 
     auto *dialog =
         new QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -298,7 +104,12 @@ void ShowApplicationChooser(const QString &nativePath) {
     layout->addWidget(label);
     auto *list = new QListWidget(dialog);
     for (const DesktopApplication &app : applications) {
-        auto *item = new QListWidgetItem(QIcon::fromTheme(app.icon), app.name, list);
+        const QString text =
+            app.isDefault ? QStringLiteral("%1 (default)").arg(app.name) : app.name;
+        const QIcon icon =
+            QFileInfo(app.icon).isAbsolute() ? QIcon(app.icon) : QIcon::fromTheme(app.icon);
+        auto *item = new QListWidgetItem(icon, text, list);
+        item->setData(Qt::AccessibleTextRole, text);
         item->setToolTip(app.id);
     }
     list->setCurrentRow(0);
@@ -310,7 +121,7 @@ void ShowApplicationChooser(const QString &nativePath) {
     auto choose = [dialog, list, applications, nativePath] {
         const int row = list->currentRow();
         if (row >= 0 && row < static_cast<int>(applications.size()))
-            launch(applications[static_cast<size_t>(row)], nativePath);
+            launch(applications[static_cast<size_t>(row)].id, nativePath);
         dialog->close();
     };
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, choose);

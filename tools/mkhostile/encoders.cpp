@@ -1,5 +1,7 @@
 #include "encoders.h"
 
+#include "gif_writer.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
@@ -90,54 +92,13 @@ QByteArray Bmp(int width, int height) {
 }
 
 QByteArray Gif(int screenWidth, int screenHeight, int frameWidth, int frameHeight, int frames) {
-    QByteArray out("GIF89a");
-    le16(out, quint32(screenWidth));
-    le16(out, quint32(screenHeight));
-    out.append(char(0x81)); // global colour table of 4 entries
-    out.append(char(0));
-    out.append(char(0));
-    out.append(QByteArray::fromHex("000000ff0000"
-                                   "00ff000000ff"));
-    for (int f = 0; f < frames; ++f) {
-        out.append(QByteArray::fromHex("21f904")); // graphic control: no delay, no transparency
-        out.append(QByteArray::fromHex("0000000000"));
-        out.append(',');
-        le16(out, 0);
-        le16(out, 0);
-        le16(out, quint32(frameWidth));
-        le16(out, quint32(frameHeight));
-        out.append(char(0));
-        out.append(char(2)); // minimum code size
-        // 3-bit codes: a clear code (4) before every pixel keeps the code size from growing.
-        QByteArray data;
-        quint32 bits = 0;
-        int count = 0;
-        auto put = [&](int code) {
-            bits |= quint32(code) << count;
-            count += 3;
-            while (count >= 8) {
-                data.append(char(bits & 0xff));
-                bits >>= 8;
-                count -= 8;
-            }
-        };
-        const qint64 pixels = qint64(frameWidth) * frameHeight;
-        for (qint64 i = 0; i < pixels; ++i) {
-            put(4);
-            put(f % 4);
-        }
-        put(5);
-        if (count > 0)
-            data.append(char(bits & 0xff));
-        for (qsizetype i = 0; i < data.size(); i += 255) {
-            const QByteArray block = data.mid(i, 255);
-            out.append(char(block.size()));
-            out.append(block);
-        }
-        out.append(char(0));
-    }
-    out.append(';');
-    return out;
+    std::vector<GifFrame> all;
+    const QRect rect(0, 0, frameWidth, frameHeight);
+    for (int f = 0; f < frames; ++f)
+        all.push_back({rect, std::vector<std::uint8_t>(size_t(rect.width()) * rect.height(),
+                                                       std::uint8_t(f % 4))});
+    return EncodeGif({screenWidth, screenHeight},
+                     {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}, all);
 }
 
 QByteArray Jpeg(int width, int height) {

@@ -1,5 +1,5 @@
 #pragma once
-// Picture bytes made by hand, so that headers can say what a real encoder never would.
+// Picture bytes, made by hand where headers must say what a real encoder never would.
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -14,8 +14,8 @@ QByteArray Bmp(int width, int height);
 QByteArray BmpHeader(qint32 width, qint32 height, quint16 bitsPerPixel, quint32 compression,
                      quint32 coloursUsed, int dataBytes);
 
-// A GIF whose logical screen is screenWidth x screenHeight, holding frames images of
-// frameWidth x frameHeight, each in a colour of its own.
+// A GIF (through giflib) whose logical screen is screenWidth x screenHeight, holding frames
+// images of frameWidth x frameHeight, each in a colour of its own.
 QByteArray Gif(int screenWidth, int screenHeight, int frameWidth, int frameHeight, int frames);
 
 // A small baseline JPEG (through Qt's encoder) with its frame header saying width x height.

@@ -1,172 +1,83 @@
 #include "gif_writer.h"
 
-#include "quantizer.h"
-
 #include <QFile>
 
-#include <algorithm>
-#include <cstdint>
-#include <vector>
+#include <gif_lib.h>
 
-namespace {
+#include <cstdlib>
+#include <cstring>
 
-// Packs variable-width codes LSB first and cuts them into 255-byte sub-blocks.
-class CodeWriter {
-  public:
-    explicit CodeWriter(QByteArray &out) : out_(out) {}
-
-    void put(int code, int bits) {
-        acc_ |= static_cast<std::uint32_t>(code) << nbits_;
-        nbits_ += bits;
-        while (nbits_ >= 8) {
-            byte(static_cast<std::uint8_t>(acc_ & 0xFF));
-            acc_ >>= 8;
-            nbits_ -= 8;
-        }
+QByteArray EncodeGif(QSize screen, const QList<QRgb> &palette,
+                     const std::vector<GifFrame> &frames) {
+    QByteArray out;
+    int error = 0;
+    GifFileType *gif = EGifOpen(
+        &out,
+        [](GifFileType *file, const GifByteType *data, int size) {
+            static_cast<QByteArray *>(file->UserData)
+                ->append(reinterpret_cast<const char *>(data), size);
+            return size;
+        },
+        &error);
+    if (!gif)
+        return {};
+    gif->SWidth = screen.width();
+    gif->SHeight = screen.height();
+    gif->SColorResolution = 8;
+    std::vector<GifColorType> colours;
+    for (QRgb c : palette)
+        colours.push_back({GifByteType(qRed(c)), GifByteType(qGreen(c)), GifByteType(qBlue(c))});
+    gif->SColorMap = GifMakeMapObject(int(colours.size()), colours.data());
+    bool ok = gif->SColorMap != nullptr;
+    for (size_t i = 0; ok && i < frames.size(); ++i) {
+        const GifFrame &frame = frames[i];
+        SavedImage *image = GifMakeSavedImage(gif, nullptr);
+        ok = image && frame.indices.size() == size_t(frame.rect.width()) * frame.rect.height();
+        if (!ok)
+            break;
+        image->ImageDesc = {frame.rect.x(),      frame.rect.y(), frame.rect.width(),
+                            frame.rect.height(), false,          nullptr};
+        // giflib frees the pixels with free().
+        image->RasterBits = static_cast<GifByteType *>(std::malloc(frame.indices.size() + 1));
+        if (image->RasterBits)
+            std::memcpy(image->RasterBits, frame.indices.data(), frame.indices.size());
+        const GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, frame.delay,
+                                           NO_TRANSPARENT_COLOR};
+        ok = image->RasterBits && EGifGCBToSavedExtension(&control, gif, int(i)) == GIF_OK;
     }
-
-    void finish() {
-        if (nbits_ > 0)
-            byte(static_cast<std::uint8_t>(acc_ & 0xFF));
-        flushBlock();
-        out_.append('\0');
+    // EGifSpew closes the file when it succeeds.
+    if (!ok || EGifSpew(gif) != GIF_OK) {
+        EGifCloseFile(gif, &error);
+        return {};
     }
-
-  private:
-    void byte(std::uint8_t b) {
-        block_.append(static_cast<char>(b));
-        if (block_.size() == 255)
-            flushBlock();
-    }
-    void flushBlock() {
-        if (block_.isEmpty())
-            return;
-        out_.append(static_cast<char>(block_.size()));
-        out_.append(block_);
-        block_.clear();
-    }
-
-    QByteArray &out_;
-    QByteArray block_;
-    std::uint32_t acc_ = 0;
-    int nbits_ = 0;
-};
-
-// Open-addressing map from (prefix code, next index) to dictionary code.
-class Dictionary {
-  public:
-    Dictionary() : keys_(kSize), codes_(kSize) { clear(); }
-
-    void clear() { std::fill(keys_.begin(), keys_.end(), kEmpty); }
-
-    int find(std::uint32_t key) const {
-        for (std::uint32_t h = hash(key);; h = (h + 1) & (kSize - 1)) {
-            if (keys_[h] == kEmpty)
-                return -1;
-            if (keys_[h] == key)
-                return codes_[h];
-        }
-    }
-
-    void insert(std::uint32_t key, int code) {
-        std::uint32_t h = hash(key);
-        while (keys_[h] != kEmpty)
-            h = (h + 1) & (kSize - 1);
-        keys_[h] = key;
-        codes_[h] = static_cast<std::uint16_t>(code);
-    }
-
-  private:
-    static constexpr std::uint32_t kSize = 8192;
-    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
-    static std::uint32_t hash(std::uint32_t key) { return (key * 2654435761u) >> 19; }
-
-    std::vector<std::uint32_t> keys_;
-    std::vector<std::uint16_t> codes_;
-};
-
-void lzwEncode(const std::vector<std::uint8_t> &pixels, QByteArray &out) {
-    constexpr int kMinCodeSize = 8;
-    constexpr int kClear = 1 << kMinCodeSize;
-    constexpr int kEnd = kClear + 1;
-    constexpr int kMaxCode = 4096;
-
-    out.append(static_cast<char>(kMinCodeSize));
-    CodeWriter writer(out);
-    Dictionary dict;
-    int codeSize = kMinCodeSize + 1;
-    int nextCode = kEnd + 1;
-
-    writer.put(kClear, codeSize);
-    int prefix = pixels.empty() ? 0 : pixels[0];
-    for (size_t i = 1; i < pixels.size(); ++i) {
-        const int c = pixels[i];
-        const std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | c;
-        const int found = dict.find(key);
-        if (found >= 0) {
-            prefix = found;
-            continue;
-        }
-        writer.put(prefix, codeSize);
-        if (nextCode < kMaxCode) {
-            dict.insert(key, nextCode++);
-            // The decoder adds its entries one code later, so widen only once
-            // the code just added no longer fits.
-            if (nextCode > (1 << codeSize) && codeSize < 12)
-                ++codeSize;
-        } else {
-            writer.put(kClear, codeSize);
-            dict.clear();
-            codeSize = kMinCodeSize + 1;
-            nextCode = kEnd + 1;
-        }
-        prefix = c;
-    }
-    writer.put(prefix, codeSize);
-    // The decoder still adds one entry after the last code; follow it so the
-    // end code is written at the width it will be read with.
-    if (nextCode < kMaxCode && ++nextCode > (1 << codeSize) && codeSize < 12)
-        ++codeSize;
-    writer.put(kEnd, codeSize);
-    writer.finish();
+    return out;
 }
-
-void putWord(QByteArray &out, int v) {
-    out.append(static_cast<char>(v & 0xFF));
-    out.append(static_cast<char>((v >> 8) & 0xFF));
-}
-
-} // namespace
 
 bool writeGif(const QString &path, const QImage &img) {
     if (img.isNull() || img.width() > 65535 || img.height() > 65535)
         return false;
-
-    QByteArray out("GIF89a");
-    putWord(out, img.width());
-    putWord(out, img.height());
-    out.append(static_cast<char>(0xF7)); // global table, 8-bit colour, 256 entries
-    out.append('\0');                    // background colour index
-    out.append('\0');                    // square pixels
-    const IndexedImage indexed = quantize(img);
-    for (QRgb c : indexed.palette) {
-        out.append(static_cast<char>(qRed(c)));
-        out.append(static_cast<char>(qGreen(c)));
-        out.append(static_cast<char>(qBlue(c)));
-    }
-
-    out.append(',');
-    putWord(out, 0);
-    putWord(out, 0);
-    putWord(out, img.width());
-    putWord(out, img.height());
-    out.append('\0'); // no local table, not interlaced
-
-    lzwEncode(indexed.indices, out);
-    out.append(';');
-
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
+    const size_t pixels = size_t(rgb.width()) * rgb.height();
+    std::vector<GifByteType> red(pixels), green(pixels), blue(pixels);
+    for (int y = 0, i = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x, ++i) {
+            const QRgb p = rgb.pixel(x, y);
+            red[i] = GifByteType(qRed(p));
+            green[i] = GifByteType(qGreen(p));
+            blue[i] = GifByteType(qBlue(p));
+        }
+    GifFrame frame{rgb.rect(), std::vector<std::uint8_t>(pixels)};
+    GifColorType colours[256] = {};
+    int count = 256;
+    if (GifQuantizeBuffer(unsigned(rgb.width()), unsigned(rgb.height()), &count, red.data(),
+                          green.data(), blue.data(), frame.indices.data(), colours) != GIF_OK)
         return false;
-    return f.write(out) == out.size();
+    // The table keeps all 256 places: giflib takes only powers of two.
+    QList<QRgb> palette;
+    for (const GifColorType &c : colours)
+        palette.append(qRgb(c.Red, c.Green, c.Blue));
+    const QByteArray bytes = EncodeGif(rgb.size(), palette, {frame});
+    QFile f(path);
+    return !bytes.isEmpty() && f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           f.write(bytes) == bytes.size();
 }
