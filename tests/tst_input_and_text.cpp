@@ -1,0 +1,60 @@
+// What the user's mouse and keys do where Qt's defaults would do more, and how texts from the CD
+// are read and shown.
+
+#include "support/testsupport.h"
+
+#include "app/forms.h"
+#include "dialogs/form5.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/settings_rules.h"
+#include "platform/runtime/listbox.h"
+#include "viewer/fit_rules.h"
+#include "viewer/form2.h"
+
+#include <QLabel>
+#include <QTest>
+
+class TestInputAndText : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { ResetProgram(); }
+    void cleanup() { ResetProgram(); }
+
+    // Only the left button selects, and the selected row stays selected.
+    void listSelection_data() {
+        QTest::addColumn<int>("button"); // none: Ctrl+Space
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("left") << int(Qt::LeftButton) << 2 << 2 << 1;
+        QTest::newRow("right") << int(Qt::RightButton) << 2 << 1 << 0;
+        QTest::newRow("middle") << int(Qt::MiddleButton) << 2 << 1 << 0;
+        QTest::newRow("ctrl+left on the selected row") << -int(Qt::LeftButton) << 1 << 1 << 1;
+        QTest::newRow("ctrl+space") << int(Qt::NoButton) << 1 << 1 << 0;
+    }
+    void listSelection() {
+        QFETCH(int, button);
+        QFETCH(int, row);
+        QFETCH(int, selected);
+        QFETCH(int, clicks);
+        platform::ListBox list;
+        for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
+            list.AddItem(QString::fromLatin1(name));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.SetSelected(1);
+        int clicked = 0;
+        connect(&list, &platform::ListBox::Click, [&clicked] { ++clicked; });
+        const QPoint at = list.visualRect(list.model()->index(row, 0)).center();
+        if (button == Qt::NoButton)
+            QTest::keyClick(&list, Qt::Key_Space, Qt::ControlModifier);
+        else
+            QTest::mouseClick(list.viewport(), Qt::MouseButton(std::abs(button)),
+                              button < 0 ? Qt::ControlModifier : Qt::NoModifier, at);
+        QCOMPARE(list.ListIndex(), selected);
+        QCOMPARE(clicked, clicks);
+    }
+};
+
+QTEST_MAIN(TestInputAndText)
+#include "tst_input_and_text.moc"
