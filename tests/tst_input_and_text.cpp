@@ -54,6 +54,28 @@ class TestInputAndText : public QObject {
         QCOMPARE(list.ListIndex(), selected);
         QCOMPARE(clicked, clicks);
     }
+
+    // X11 still reports the text "=" with Ctrl or Alt held: the modifiers decide.
+    void viewerKeyCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("ascii");
+        QTest::newRow("=") << "=" << int(Qt::NoModifier) << int('=');
+        QTest::newRow("keypad -") << "-" << int(Qt::KeypadModifier) << int('-');
+        QTest::newRow("shift+= on a layout that needs it")
+            << "=" << int(Qt::ShiftModifier) << int('=');
+        QTest::newRow("altgr+=") << "=" << int(Qt::GroupSwitchModifier) << int('=');
+        QTest::newRow("ctrl+=") << "=" << int(Qt::ControlModifier) << 0;
+        QTest::newRow("alt+-") << "-" << int(Qt::AltModifier) << 0;
+        QTest::newRow("ctrl+alt+keypad -")
+            << "-" << int(Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier) << 0;
+    }
+    void viewerKeyCharacters() {
+        QFETCH(QString, text);
+        QFETCH(int, modifiers);
+        QFETCH(int, ascii);
+        QCOMPARE(KeyAscii(text, Qt::KeyboardModifiers(modifiers)), ascii);
+    }
 };
 
 QTEST_MAIN(TestInputAndText)
