@@ -76,6 +76,16 @@ class TestInputAndText : public QObject {
         QFETCH(int, ascii);
         QCOMPARE(KeyAscii(text, Qt::KeyboardModifiers(modifiers)), ascii);
     }
+
+    // Titles and names come from the CD: no label takes them for markup.
+    void labelsShowPlainText() {
+        TempCd cd;
+        const QList<QWidget *> windows{&Instance<Form1>(), &Instance<Form2>(), &Instance<Form5>()};
+        for (const QWidget *window : windows)
+            for (const QLabel *label : window->findChildren<QLabel *>())
+                QVERIFY2(label->textFormat() == Qt::PlainText,
+                         qPrintable(window->metaObject()->className() + (": " + label->text())));
+    }
 };
 
 QTEST_MAIN(TestInputAndText)
