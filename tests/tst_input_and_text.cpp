@@ -77,6 +77,22 @@ class TestInputAndText : public QObject {
         QCOMPARE(KeyAscii(text, Qt::KeyboardModifiers(modifiers)), ascii);
     }
 
+    // Line 5 is UTF-8 when it is valid UTF-8, else Windows-1252 (not Latin-1: 0x80 to 0x9f).
+    void titleEncoding_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("utf-8") << QByteArray("Caf\xc3\xa9 \xe2\x82\xac") << QString("Café €");
+        QTest::newRow("windows-1252") << QByteArray("Caf\xe9") << QString("Café");
+        QTest::newRow("windows-1252 beyond latin-1")
+            << QByteArray("\x80 \x93sale\x94 \x96 now") << QString("€ “sale” – now");
+    }
+    void titleEncoding() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, title);
+        QCOMPARE(ReadTitleSettings(std::vector<QByteArray>{"", "12", "", "", line, ""}).title,
+                 title);
+    }
+
     // Titles and names come from the CD: no label takes them for markup.
     void labelsShowPlainText() {
         TempCd cd;
