@@ -37,6 +37,8 @@ class TestFilesOnDisk : public QObject {
         QTest::addColumn<QString>("existing");
         QTest::addColumn<bool>("folderWritable");
         QTest::addColumn<QStringList>("files");
+        QTest::newRow("another letter case")
+            << "BEACH.BMP" << true << QStringList{"BEACH.BMP", "Beach.bmp"};
         QTest::newRow("folder refuses new files")
             << "Beach.bmp" << false << QStringList{"Beach.bmp"};
     }

@@ -175,9 +175,10 @@ bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetP
     if (image.hasAlphaChannel())
         image.convertTo(QImage::Format_RGB32);
 
-    // Always a new file renamed into place, so an old one is never left half overwritten; a
-    // folder that refuses new files refuses the save.
-    QSaveFile file(NativePath(targetPath));
+    // The exact name: a file whose name differs only in letter case is another file. And always
+    // a new file renamed into place, so an old one is never left half overwritten; a folder that
+    // refuses new files refuses the save.
+    QSaveFile file(ExactPath(targetPath));
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
