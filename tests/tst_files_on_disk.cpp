@@ -64,6 +64,26 @@ class TestFilesOnDisk : public QObject {
         QCOMPARE(contents(out + "/" + existing), QByteArray("old picture"));
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
     }
+
+    // A set the desktop refused leaves both names; the newer one never showed, so it goes next.
+    void wallpaperNameNotOnShow() {
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        const auto write = [](const QString &path, int secondsAgo) {
+            QFile file(path);
+            return file.open(QIODevice::ReadWrite) &&
+                   file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                                    QFileDevice::FileModificationTime);
+        };
+        const QString first = platform::WallpaperFile().value_or("");
+        QVERIFY(write(first, 0));
+        const QString second = platform::WallpaperFile().value_or("");
+        QVERIFY(second != first && write(second, 0));
+        for (const auto &[older, newer] : {std::pair{first, second}, std::pair{second, first}}) {
+            QVERIFY(write(older, 60) && write(newer, 0));
+            QCOMPARE(platform::WallpaperFile().value_or(""), newer);
+        }
+    }
 };
 
 QTEST_MAIN(TestFilesOnDisk)
