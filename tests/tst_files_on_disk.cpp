@@ -84,6 +84,39 @@ class TestFilesOnDisk : public QObject {
             QCOMPARE(platform::WallpaperFile().value_or(""), newer);
         }
     }
+
+    // Folders d0 … d24, each holding two links to the next, make 2^24 paths: each folder is
+    // walked once, by the first path that reaches it.
+    void linkWebIsWalkedOncePerFolder_data() {
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("pictures beside the web") << "images/beside.jpg";
+        QTest::newRow("a picture inside it") << "web/d24/inside.jpg";
+    }
+    void linkWebIsWalkedOncePerFolder() {
+        QFETCH(QString, picture);
+        TempCd cd;
+        cd.mkdir("images");
+        for (int level = 0; level <= 24; ++level) {
+            cd.mkdir(QStringLiteral("web/d%1").arg(level));
+            for (const char *link : {"a", "b"})
+                if (level > 0)
+                    QVERIFY(::symlink(
+                                qPrintable(QStringLiteral("../d%1").arg(level)),
+                                qPrintable(cd.path(
+                                    QStringLiteral("web/d%1/%2").arg(level - 1).arg(link)))) == 0);
+        }
+        QVERIFY(::symlink("../web/d0", qPrintable(cd.path("images/web"))) == 0);
+        cd.writeFile(picture, "x");
+        g.ImagesFolder = QStringLiteral("images\\");
+        ScanParams params;
+        params.Recurse = params.AddToList = true;
+        params.Folder = g.ImagesFolder;
+        params.Pattern = QStringLiteral("*.*");
+        platform::ListBox list;
+        ScanFolder(params, list);
+        QCOMPARE(params.FileCount, 1);
+        QCOMPARE(params.Walked.size(), size_t(1 + 25)); // images and the web's folders
+    }
 };
 
 QTEST_MAIN(TestFilesOnDisk)
