@@ -18,15 +18,6 @@
 
 #include <unistd.h>
 
-namespace {
-
-QByteArray contents(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-} // namespace
-
 class TestFilesOnDisk : public QObject {
     Q_OBJECT
   private slots:
@@ -61,7 +52,9 @@ class TestFilesOnDisk : public QObject {
         }
         QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(saved, folderWritable);
-        QCOMPARE(contents(out + "/" + existing), QByteArray("old picture"));
+        QFile old(out + "/" + existing);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old picture"));
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
     }
 
@@ -95,17 +88,17 @@ class TestFilesOnDisk : public QObject {
     void linkWebIsWalkedOncePerFolder() {
         QFETCH(QString, picture);
         TempCd cd;
+        const auto link = [&cd](const QString &target, const QString &name) {
+            return ::symlink(qPrintable(target), qPrintable(cd.path(name))) == 0;
+        };
         cd.mkdir("images");
-        for (int level = 0; level <= 24; ++level) {
+        for (int level = 0; level <= 24; ++level)
             cd.mkdir(QStringLiteral("web/d%1").arg(level));
-            for (const char *link : {"a", "b"})
-                if (level > 0)
-                    QVERIFY(::symlink(
-                                qPrintable(QStringLiteral("../d%1").arg(level)),
-                                qPrintable(cd.path(
-                                    QStringLiteral("web/d%1/%2").arg(level - 1).arg(link)))) == 0);
-        }
-        QVERIFY(::symlink("../web/d0", qPrintable(cd.path("images/web"))) == 0);
+        for (int level = 1; level <= 24; ++level)
+            for (const char *name : {"/a", "/b"})
+                QVERIFY(link(QStringLiteral("../d%1").arg(level),
+                             QStringLiteral("web/d%1").arg(level - 1) + name));
+        QVERIFY(link("../web/d0", "images/web"));
         cd.writeFile(picture, "x");
         g.ImagesFolder = QStringLiteral("images\\");
         ScanParams params;

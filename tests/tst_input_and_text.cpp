@@ -67,8 +67,6 @@ class TestInputAndText : public QObject {
         QTest::newRow("altgr+=") << "=" << int(Qt::GroupSwitchModifier) << int('=');
         QTest::newRow("ctrl+=") << "=" << int(Qt::ControlModifier) << 0;
         QTest::newRow("alt+-") << "-" << int(Qt::AltModifier) << 0;
-        QTest::newRow("ctrl+alt+keypad -")
-            << "-" << int(Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier) << 0;
     }
     void viewerKeyCharacters() {
         QFETCH(QString, text);
