@@ -3,8 +3,6 @@
 #include "app/globals.h"
 #include "platform/runtime/listbox.h"
 
-#include <algorithm>
-
 QString AddBackslash(const QString &path) {
     return path.endsWith(QLatin1Char('\\')) ? path : path + QLatin1Char('\\');
 }
@@ -47,13 +45,11 @@ void FindImageFiles(ScanParams &params, const platform::FolderListing &listing,
 
 void ScanFolder(ScanParams &params, platform::ListBox &List1) {
     const QString path = AddBackslash(params.Folder);
-    const auto listing = platform::ListFolder(path);
+    // A folder reached again through links is not walked again: a web of links would otherwise
+    // make a path, and a copy of every picture, for each way through it.
+    const auto listing = platform::ListFolder(path, &params.Walked);
     if (!listing)
         return;
-    // A link that leads back into a folder being walked would make the walk endless.
-    if (std::find(params.Open.begin(), params.Open.end(), listing->id) != params.Open.end())
-        return;
-    params.Open.push_back(listing->id);
 
     FindImageFiles(params, *listing, List1);
     for (const platform::FindData &entry : listing->entries) {
@@ -67,7 +63,6 @@ void ScanFolder(ScanParams &params, platform::ListBox &List1) {
         params.Folder = path + name.toString();
         ScanFolder(params, List1);
     }
-    params.Open.pop_back();
 }
 
 QStringView TrimNull(QStringView startstr) {

@@ -16,8 +16,9 @@ struct ScanParams {
     QString Folder;
     QString Pattern;
     int FileCount = 0;
-    // The folders being walked, outermost first: a link back into one of them is not followed.
-    std::vector<platform::FolderId> Open;
+    // The folders walked so far. Each is walked once, by the first path that reaches it, so links
+    // back into the walk or to a folder walked before add nothing.
+    platform::FolderSet Walked;
 };
 
 // Appends every picture under Folder to List1 and the catalogue (when AddToList), folders'

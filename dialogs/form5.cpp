@@ -5,8 +5,8 @@
 #include "app/globals.h"
 #include "dialogs/save_rules.h"
 #include "mainwindow/form1.h"
-#include "platform/imaging/picture.h"
 #include "platform/desktop/services.h"
+#include "platform/imaging/picture.h"
 #include "platform/runtime/twips.h"
 #include "viewer/form2.h"
 
@@ -50,6 +50,7 @@ void Form5::designControls() {
     Drive1->setAccessibleName(QStringLiteral("Drives"));
 
     Label1 = new QLabel(QStringLiteral("Filename"), Frame1);
+    Label1->setTextFormat(Qt::PlainText);
     platform::Place(Label1, 240, 2280, 675, 165);
 
     Text1 = new QLineEdit(Frame1);

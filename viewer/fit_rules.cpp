@@ -83,3 +83,9 @@ QString ClosingTitle(const QString &title) {
 QString CaptionText(const QString &title) {
     return QStringLiteral("  ") + title + QStringLiteral("  ");
 }
+
+int KeyAscii(const QString &text, Qt::KeyboardModifiers modifiers) {
+    if (text.isEmpty() || (modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+        return 0;
+    return text.at(0).unicode();
+}

@@ -1,9 +1,11 @@
 #pragma once
 // The viewer's arithmetic on twips held as float: fitting a picture to the screen, the zoom steps
-// and the titles. Every intermediate result is stored as float, as the controls store it.
+// and the titles. Every intermediate result is stored as float, as the controls store it. And the
+// character a key press types for the viewer.
 
 #include <QString>
 #include <optional>
+#include <qnamespace.h>
 
 // The factor of one zoom step, and the width below which a step out is refused.
 inline constexpr double ZoomFactor = 1.25;
@@ -48,3 +50,7 @@ std::optional<QString> ViewerTitle(const QString &entry);
 QString ClosingTitle(const QString &title);
 // The caption under the picture.
 QString CaptionText(const QString &title);
+
+// The character a key press types, 0 for none. With Ctrl or Alt held nothing is typed, whatever
+// text the platform still reports (X11 gives "=" for Ctrl+=); Shift and AltGr type as usual.
+int KeyAscii(const QString &text, Qt::KeyboardModifiers modifiers);

@@ -1,35 +1,16 @@
 #include "app/forms.h"
 #include "app/globals.h"
+#include "viewer/fit_rules.h"
 #include "viewer/form2.h"
 
 #include <QKeyEvent>
-
-namespace {
-
-// The character a key types, as the key press handler sees it. Ctrl can turn "=" and "-" into
-// control characters or nothing; the key itself still says which it was.
-int KeyAscii(const QKeyEvent *event) {
-    const QString text = event->text();
-    if (!text.isEmpty() && text.at(0).unicode() >= 32)
-        return text.at(0).unicode();
-    switch (event->key()) {
-    case Qt::Key_Equal:
-        return '=';
-    case Qt::Key_Minus:
-        return '-';
-    default:
-        return text.isEmpty() ? 0 : text.at(0).unicode();
-    }
-}
-
-} // namespace
 
 void Form2::keyPressEvent(QKeyEvent *event) {
     Form_KeyDown(event->key(), static_cast<int>(event->modifiers()));
     // Escape has unloaded the window: it takes no further keys.
     if (FormSlot<Form2> != this)
         return;
-    if (const int ascii = KeyAscii(event))
+    if (const int ascii = KeyAscii(event->text(), event->modifiers()))
         Form_KeyPress(ascii);
 }
 

@@ -97,12 +97,13 @@ std::optional<QString> WallpaperFile() {
         return std::nullopt;
     const QFileInfo first(folder.filePath(WallpaperNames[0]));
     const QFileInfo second(folder.filePath(WallpaperNames[1]));
-    // The name not in use; after a failed attempt left both, the older one.
+    // The name not in use. Both are left only by a set the desktop refused, which wrote the newer
+    // one: the older is on show, so the newer is written again.
     if (!first.exists())
         return first.filePath();
     if (!second.exists())
         return second.filePath();
-    return first.lastModified() <= second.lastModified() ? first.filePath() : second.filePath();
+    return first.lastModified() > second.lastModified() ? first.filePath() : second.filePath();
 }
 
 bool SetDesktopWallpaper(const QString &nativePath) {

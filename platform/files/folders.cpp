@@ -42,7 +42,7 @@ bool appendName(const char *raw, QString &names) {
 
 } // namespace
 
-std::optional<FolderListing> ListFolder(const QString &path) {
+std::optional<FolderListing> ListFolder(const QString &path, FolderSet *listed) {
     // The walk names every subfolder exactly as listed, so only a path typed in another letter
     // case needs the slower resolution.
     const auto open = [](const QString &native) {
@@ -57,14 +57,16 @@ std::optional<FolderListing> ListFolder(const QString &path) {
     }
     if (!d)
         return std::nullopt;
-    struct stat self;
-    if (::fstat(::dirfd(d), &self) != 0) {
+    struct stat self {};
+    const bool known = ::fstat(::dirfd(d), &self) == 0;
+    const FolderId id{static_cast<quint64>(self.st_dev), static_cast<quint64>(self.st_ino)};
+    if (!known || (listed && !listed->insert(id).second)) {
         ::closedir(d);
         return std::nullopt;
     }
 
     FolderListing listing;
-    listing.id = {static_cast<quint64>(self.st_dev), static_cast<quint64>(self.st_ino)};
+    listing.id = id;
     listing.entries.reserve(64);
     listing.names.reserve(1024);
     while (dirent *e = ::readdir(d)) {

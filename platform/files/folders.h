@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace platform {
@@ -15,12 +16,13 @@ struct FindData {
     bool folder = false;
 };
 
-// Identifies a folder on disk, so a walk can tell when a link leads back into itself.
+// Identifies a folder on disk, so a walk can tell a folder it reached before by another path.
 struct FolderId {
     quint64 device = 0;
     quint64 inode = 0;
-    bool operator==(const FolderId &) const = default;
+    auto operator<=>(const FolderId &) const = default;
 };
+using FolderSet = std::set<FolderId>;
 
 struct FolderListing {
     FolderId id;
@@ -34,7 +36,8 @@ struct FolderListing {
 
 // Lists a folder named by a program path ("images\\animals\\"). Nothing when it cannot be listed.
 // Names that cannot be represented as text (not valid UTF-8) are left out: no program path could
-// name them again.
-std::optional<FolderListing> ListFolder(const QString &path);
+// name them again. Given the folders a walk has listed, one among them is not read again (nothing)
+// and one listed now joins them.
+std::optional<FolderListing> ListFolder(const QString &path, FolderSet *listed = nullptr);
 
 } // namespace platform

@@ -175,9 +175,11 @@ bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetP
     if (image.hasAlphaChannel())
         image.convertTo(QImage::Format_RGB32);
 
-    QSaveFile file(NativePath(targetPath));
-    // A folder that refuses new files may still hold a writable file of that name.
-    file.setDirectWriteFallback(true);
+    // The exact name: a file whose name differs only in letter case is another file. And always
+    // a new file renamed into place, so an old one is never left half overwritten; a folder that
+    // refuses new files refuses the save.
+    QSaveFile file(ExactPath(targetPath));
+    file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QImageWriter writer(&file, "bmp");

@@ -37,7 +37,8 @@ using CoverFor = std::function<QSize(QSize natural)>;
 std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor);
 
 // Writes the picture read from sourceNativePath, at its natural size, as a Windows bitmap to
-// targetPath (a program path). The target is replaced whole or not at all.
+// targetPath (a program path, its letter case exactly as written). The target is replaced whole
+// or not at all.
 bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath);
 
 } // namespace platform

@@ -46,11 +46,15 @@ class ImageBox : public QWidget {
     float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
-// A label that reports clicks and mouse presses, as the runtime's labels do.
+// A label that reports clicks and mouse presses, as the runtime's labels do. Its text is shown
+// as it is, never as markup: titles and names come from the CD.
 class ClickLabel : public QLabel {
     Q_OBJECT
   public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget *parent = nullptr) : ClickLabel(QString(), parent) {}
+    explicit ClickLabel(const QString &text, QWidget *parent = nullptr) : QLabel(text, parent) {
+        setTextFormat(Qt::PlainText);
+    }
 
   signals:
     void Click();

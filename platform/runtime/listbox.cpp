@@ -96,11 +96,16 @@ void ListBox::flush() const {
 }
 
 void ListBox::mousePressEvent(QMouseEvent *event) {
+    // Only the left button selects; the others leave the list as it is.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     const QModelIndex before = currentIndex();
     QListView::mousePressEvent(event);
     // Clicking the row already selected is still a click.
     const QModelIndex hit = indexAt(event->position().toPoint());
-    if (hit.isValid() && hit == before && event->button() == Qt::LeftButton)
+    if (hit.isValid() && hit == before)
         emit Click();
 }
 
@@ -116,6 +121,18 @@ void ListBox::currentChanged(const QModelIndex &current, const QModelIndex &prev
         selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
         emit Click();
     }
+}
+
+// Ctrl+click and Ctrl+Space would take the selection off the selected row: once the list has rows,
+// one of them is always selected.
+QItemSelectionModel::SelectionFlags ListBox::selectionCommand(const QModelIndex &index,
+                                                              const QEvent *event) const {
+    QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
+    if (command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)) {
+        command &= ~(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
+        command |= QItemSelectionModel::ClearAndSelect;
+    }
+    return command;
 }
 
 } // namespace platform

@@ -32,6 +32,8 @@ class ListBox : public QListView {
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
 
   private:
     // Rows are handed to the view in batches: a scan adds thousands one at a time.
