@@ -1,4 +1,4 @@
-// Window rules Qt's defaults would break: which windows end the program.
+// Window rules Qt's defaults would break: which windows end the program, which buttons click.
 
 #include "support/testsupport.h"
 
@@ -34,6 +34,27 @@ class TestWindows : public QObject {
         QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
         QCOMPARE(QCoreApplication::exec(), 7);
         QVERIFY(Instance<Form2>().isVisible());
+    }
+
+    void aboutBoxClosesAtAnyButtonAnywhere_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::newRow("right") << Qt::RightButton;
+        QTest::newRow("middle") << Qt::MiddleButton;
+    }
+    void aboutBoxClosesAtAnyButtonAnywhere() {
+        QFETCH(Qt::MouseButton, button);
+        Form1 &main = Instance<Form1>();
+        for (QWidget *label : {main.Label1, main.Label3}) {
+            QTest::mouseClick(label, button);
+            QVERIFY2(!IsLoaded<Form3>(), "the main window's labels take the left button only");
+        }
+        for (int part = 0; part < 6; ++part) {
+            Form3 &box = Instance<Form3>();
+            QWidget *const parts[] = {&box,       box.Frame1,   box.Label1,
+                                      box.Label2, box.Picture1, box.Image1};
+            QTest::mouseClick(parts[part], button);
+            QVERIFY2(!IsLoaded<Form3>(), qPrintable(parts[part]->metaObject()->className()));
+        }
     }
 };
 
