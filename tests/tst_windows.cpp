@@ -1,7 +1,9 @@
-// Window rules Qt's defaults would break: which windows end the program, which buttons click.
+// Window rules Qt's defaults would break: which windows end the program, which
+// buttons click, where a frame goes.
 
 #include "support/testsupport.h"
 
+#include "app/form6.h"
 #include "app/forms.h"
 #include "dialogs/form3.h"
 #include "mainwindow/form1.h"
@@ -55,6 +57,22 @@ class TestWindows : public QObject {
             QTest::mouseClick(parts[part], button);
             QVERIFY2(!IsLoaded<Form3>(), qPrintable(parts[part]->metaObject()->className()));
         }
+    }
+
+    // The splash picture fills the client area to its edges; the frame lies around it.
+    void splashFrameLiesOutsideTheClientArea() {
+        const QColor colour(200, 40, 40);
+        cd->writePicture("splash.jpg", 400, 300, "BMP", colour);
+        Form6 &splash = Instance<Form6>();
+        splash.show();
+        const QImage client = splash.grab().toImage();
+        for (const QPoint corner : {QPoint(0, 0), client.rect().bottomRight()})
+            QCOMPARE(client.pixelColor(corner), colour);
+        const QRect inner = splash.geometry();
+        const auto windows = QApplication::topLevelWidgets();
+        QTRY_VERIFY(std::any_of(windows.begin(), windows.end(), [&](const QWidget *w) {
+            return w->isVisible() && w->geometry().contains(inner.adjusted(-1, -1, 1, 1));
+        }));
     }
 };
 
