@@ -1,6 +1,7 @@
 #include "platform/desktop/app_chooser.h"
 
 #include "platform/desktop/desktop.h"
+#include "platform/runtime/activation.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
@@ -278,13 +280,12 @@ std::optional<QStringList> ExecArguments(const DesktopApplication &application,
     return out;
 }
 
-void ShowApplicationChooser(const QString &nativePath) {
+void ShowApplicationChooser(const QString &nativePath, QWidget *owner) {
     const auto applications =
         ApplicationsFor(AcceptedMimeTypes(nativePath),
                         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation));
 
-    auto *dialog =
-        new QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    auto *dialog = new QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Open With"));
     auto *layout = new QVBoxLayout(dialog);
@@ -317,10 +318,9 @@ void ShowApplicationChooser(const QString &nativePath) {
     QObject::connect(list, &QListWidget::itemActivated, dialog, choose);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
 
-    // Above the window it was asked from, which may cover the whole screen.
-    dialog->winId();
-    if (QWidget *active = QApplication::activeWindow())
-        dialog->windowHandle()->setTransientParent(active->windowHandle());
+    // Above its owner, which may cover the whole screen, and back to it when done.
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [owner = QPointer<QWidget>(owner)] { HandBack(owner); });
     dialog->resize(360, 320);
     dialog->show();
     dialog->raise();

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+class QWidget;
+
 namespace platform {
 
 struct DesktopApplication {
@@ -33,7 +35,8 @@ QStringList AcceptedMimeTypes(const QString &nativePath);
 std::optional<QStringList> ExecArguments(const DesktopApplication &application,
                                          const QString &nativePath);
 
-// Shows the chooser without waiting for it; the chosen application is started detached.
-void ShowApplicationChooser(const QString &nativePath);
+// Shows the chooser without waiting for it; the chosen application is started detached. The
+// chooser belongs to the owner given and hands it the keyboard back when it closes.
+void ShowApplicationChooser(const QString &nativePath, QWidget *owner = nullptr);
 
 } // namespace platform
