@@ -2,11 +2,10 @@
 
 #include "app/forms.h"
 #include "dialogs/about_artwork.h"
+#include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 
 namespace {
 
@@ -20,9 +19,9 @@ QFont labelFont(qreal points) {
 } // namespace
 
 Form3::Form3() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
+    platform::OpenOnScreenOf(this, platform::LastActiveForm());
     designControls();
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void Form3::designControls() {

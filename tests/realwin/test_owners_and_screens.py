@@ -4,6 +4,7 @@ screen a window opens on when there are two. Run as run.py is, one scenario a ti
 ORVANE_XVFB_DISPLAY picks the X server's display number."""
 
 import os
+import shutil
 import sys
 
 sys.dont_write_bytecode = True
@@ -32,6 +33,8 @@ class Desktop(desktop.Desktop):
         return super()._start(name, argv, **options)
 
     def _start_x(self):
+        if self.screens and shutil.which("xrandr") is None:
+            raise desktop.Skip("needs xrandr (x11-xserver-utils)")
         super()._start_x()
         x = 0
         for i, (w, h) in enumerate(self.screens or ()):
@@ -89,6 +92,38 @@ def messages_hand_back_to_their_window(o):
     wait_until("the picture fitted again", lambda: bright_box(o, area)[2] == 640)
     o.d.key("Escape")
     o.d.wait_gone("the viewer to close on Escape", viewer)
+
+
+@scenario
+def windows_open_on_their_openers_screen(o):
+    main = o.start()
+    second = (1024, 0, 800, 600)
+    o.d.run(["xdotool", "windowmove", "--sync", str(main.id), "1124", "40"])
+    o.select_row(BRIGHT)
+
+    def inside(what, match):
+        w = o.d.window(what, lambda w: w.id != main.id and match(w))
+        x, y, width, height = w.rect
+        check(x >= second[0] and x + width <= second[0] + second[2] and y + height <= second[3],
+              f"{what} should open on the main window's screen: {w.rect}")
+        return w
+
+    o.click_node(o.main_node().find(description="Catalogue title"))
+    o.d.wait_gone("the About box to close", inside("the About box", lambda w: w.name == "About"))
+    o.click_button("Search")
+    search = inside("the search dialog", lambda w: True)
+    o.d.key("alt+c")
+    o.d.wait_gone("the search dialog to close", search)
+    o.click_button("Slideshow")
+    inside("the delay dialog", lambda w: w.name == "Slideshow Delay")
+    o.d.key("Return")
+    o.d.window("the viewer on the second screen", lambda w: w.rect == second)
+    box = (second[0] + 80, 60, 640, 480)  # centred in 800 x 600
+    wait_until(f"the picture at {box}", lambda: bright_box(o, second[:3] + (540,)) ==
+               box[:3] + (480,))
+
+
+windows_open_on_their_openers_screen.desktop = {"screens": [(1024, 768), (800, 600)]}
 
 
 if __name__ == "__main__":
