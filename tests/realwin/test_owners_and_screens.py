@@ -43,10 +43,6 @@ class Desktop(desktop.Desktop):
             x += w
 
 
-def active_window(o):
-    return int(o.d.run(["xdotool", "getactivewindow"], check=False).stdout.strip() or 0)
-
-
 def bright_box(o, rect):
     return o.d.shot().bounding_box(lambda p: max(p) > 48, rect)
 
@@ -66,11 +62,11 @@ def menu_item(o, key, title):
     return o.d.window(title, lambda w: w.name == title)
 
 
-def handed_back(o, viewer, window, close_key="Escape"):
-    o.d.key(close_key)
+def handed_back(o, owner, window, key="Escape"):
+    """Closes a window with a key; the window it belongs to has the keyboard again."""
+    o.d.key(key)
     o.d.wait_gone(f"{window.name!r} to close", window)
-    wait_until(f"the viewer to be active again after {window.name!r}",
-               lambda: active_window(o) == viewer.id)
+    o.d.wait_active(f"its owner to be active again after {window.name!r}", owner)
 
 
 @scenario
