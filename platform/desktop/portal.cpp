@@ -34,11 +34,14 @@ class ResponseWaiter : public QObject {
   public:
     QEventLoop loop;
     std::optional<uint> response;
+    std::function<void()> whenAnswered;
 
   public slots:
     void Response(uint code, const QVariantMap &) {
         response = code;
         loop.quit();
+        if (whenAnswered)
+            whenAnswered();
     }
 };
 
@@ -134,17 +137,36 @@ void PortalOpenFile(const QString &nativePath, std::function<void()> whenAbsent)
     QDBusMessage call = QDBusMessage::createMethodCall(
         PortalService, PortalPath, QStringLiteral("org.freedesktop.portal.OpenURI"),
         QStringLiteral("OpenFile"));
-    const QVariantMap options{{QStringLiteral("handle_token"), nextToken()},
+    const QString token = nextToken();
+    const QVariantMap options{{QStringLiteral("handle_token"), token},
                               {QStringLiteral("ask"), true}};
-    call << parentWindow(OwnerForm()) << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
+    QWidget *owner = OwnerForm();
+    call << parentWindow(owner) << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
          << options;
+    // Once the portal's chooser has answered, its owner has the keyboard back. The waiter goes
+    // with the answer, or after a while without one.
+    auto *waiter = new ResponseWaiter;
+    waiter->setParent(qApp);
+    const QString path = requestPath(bus, token);
+    waiter->whenAnswered = [owner = QPointer<QWidget>(owner), waiter, path] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        listen(bus, path, waiter, false);
+        HandBack(owner);
+        waiter->deleteLater();
+    };
+    listen(bus, path, waiter, true);
+    QTimer::singleShot(AnswerTimeoutMs, waiter, &QObject::deleteLater);
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, CallTimeoutMs), qApp);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, qApp,
-                     [whenAbsent](QDBusPendingCallWatcher *finished) {
-                         if (finished->isError())
-                             whenAbsent();
-                         finished->deleteLater();
-                     });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, qApp,
+        [whenAbsent, waiter = QPointer<ResponseWaiter>(waiter)](QDBusPendingCallWatcher *finished) {
+            if (finished->isError()) {
+                if (waiter)
+                    waiter->deleteLater();
+                whenAbsent();
+            }
+            finished->deleteLater();
+        });
 }
 
 } // namespace platform
