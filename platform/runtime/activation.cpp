@@ -69,10 +69,10 @@ QWidget *LastActiveForm() {
 void ActivateForm(QWidget *form) {
     if (!form)
         return;
+    handingBackTo = nullptr; // the program's own choice counts at once
     form->show();
     form->raise();
     form->activateWindow();
-    handingBackTo = nullptr; // the program's own choice counts at once
     filter().noteActivated(form);
 }
 
