@@ -4,6 +4,7 @@
 #include "mainwindow/form1.h"
 #include "platform/files/files.h"
 #include "platform/imaging/picture.h"
+#include "platform/runtime/controls.h"
 #include "platform/runtime/twips.h"
 
 #include <QGuiApplication>
@@ -13,6 +14,8 @@
 Form6::Form6() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     platform::SetClientSize(this, 3000, 1500);
     setFixedSize(size());
+    // The sizable frame of the design, around the client area and not over the picture.
+    platform::FrameOutside(this, 60);
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     Timer1 = new QTimer(this);
@@ -49,6 +52,4 @@ void Form6::paintEvent(QPaintEvent *) {
     // Unscaled from the top-left corner: a larger picture is clipped, a smaller one leaves the
     // background showing.
     painter.drawImage(0, 0, Picture);
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

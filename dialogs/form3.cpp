@@ -2,11 +2,10 @@
 
 #include "app/forms.h"
 #include "dialogs/about_artwork.h"
+#include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 
 namespace {
 
@@ -20,9 +19,9 @@ QFont labelFont(qreal points) {
 } // namespace
 
 Form3::Form3() : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
+    platform::OpenOnScreenOf(this, platform::LastActiveForm());
     designControls();
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void Form3::designControls() {
@@ -67,10 +66,10 @@ void Form3::designControls() {
     Timer1->setInterval(5000);
     Timer1->start();
 
-    connect(Label1, &platform::ClickLabel::Click, this, &Form3::Label1_Click);
-    connect(Label2, &platform::ClickLabel::Click, this, &Form3::Label2_Click);
-    connect(Picture1, &platform::ImageBox::Click, this, &Form3::Picture1_Click);
-    connect(Image1, &platform::ImageBox::Click, this, &Form3::Image1_Click);
+    // The controls report the left button only; here every button clicks.
+    const QList<QWidget *> controls{Label1, Label2, Picture1, Image1};
+    for (QWidget *control : controls)
+        control->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
 }
 
@@ -97,18 +96,24 @@ void Form3::Timer1_Timer() {
 }
 
 void Form3::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (rect().contains(event->position().toPoint()))
         Form_Click();
 }
 
 bool Form3::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == Frame1 && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            Frame1->rect().contains(mouse->position().toPoint())) {
-            Frame1_Click();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    auto *control = qobject_cast<QWidget *>(watched);
+    if (!control || event->type() != QEvent::MouseButtonRelease ||
+        !control->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+        return QWidget::eventFilter(watched, event);
+    if (watched == Frame1)
+        Frame1_Click();
+    else if (watched == Label1)
+        Label1_Click();
+    else if (watched == Label2)
+        Label2_Click();
+    else if (watched == Picture1)
+        Picture1_Click();
+    else if (watched == Image1)
+        Image1_Click();
+    return true;
 }

@@ -5,8 +5,8 @@
 #include "app/globals.h"
 #include "catalogue/scan.h"
 #include "mainwindow/settings_rules.h"
-#include "platform/files/files.h"
 #include "platform/desktop/services.h"
+#include "platform/files/files.h"
 #include "platform/runtime/twips.h"
 #include "viewer/form2.h"
 
@@ -47,6 +47,9 @@ Form1::Form1()
     designControls();
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    // The program ends by this window's close button, a logout or a termination request only:
+    // Qt would also end it when the last window it counts closes, and the viewer does not count.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     // A logout or shutdown closes the window the gentle way.
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         connect(app, &QGuiApplication::commitDataRequest, this,

@@ -13,8 +13,8 @@ namespace {
 // The preview box in device pixels: a picture is decoded no smaller than it is drawn there.
 QSize previewDeviceBox(const QWidget *box) {
     const qreal ratio = box->devicePixelRatioF();
-    return QSize(static_cast<int>(std::ceil(platform::ToPixels(PreviewBoxWidth) * ratio)),
-                 static_cast<int>(std::ceil(platform::ToPixels(PreviewBoxHeight) * ratio)));
+    return QSize(static_cast<int>(std::ceil(platform::ToPixels(PreviewBoxWidth, box) * ratio)),
+                 static_cast<int>(std::ceil(platform::ToPixels(PreviewBoxHeight, box) * ratio)));
 }
 
 } // namespace
@@ -34,7 +34,7 @@ void Form1::Thumbnail() {
         Picture5 = std::move(*loaded);
 
     if (!Picture5.isNull()) {
-        const float twips = platform::TwipsPerPixel();
+        const float twips = platform::TwipsPerPixel(this);
         const auto scaleWidth = static_cast<float>(Picture5.natural.width());
         const auto scaleHeight = static_cast<float>(Picture5.natural.height());
         const PreviewFit fit =

@@ -5,8 +5,8 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/search_rules.h"
-#include "platform/runtime/activation.h"
 #include "platform/desktop/services.h"
+#include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
 
 #include <QCloseEvent>
@@ -16,6 +16,7 @@
 // A border but no title bar, so no close button and no system menu; as a dialog it gets no
 // task-bar entry of its own.
 Form4::Form4() : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint) {
+    platform::OpenOnScreenOf(this, platform::LastActiveForm());
     setWindowIcon(RingOfColoursIcon());
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});

@@ -4,15 +4,14 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
+#include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
 #include "viewer/form2.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 
 Dialog::Dialog()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    platform::OpenOnScreenOf(this, platform::LastActiveForm());
     setWindowTitle(QStringLiteral("Slideshow Delay"));
     setWindowIcon(RingOfColoursIcon());
     QFont font;
@@ -53,8 +52,7 @@ Dialog::Dialog()
     connect(OKButton, &QPushButton::clicked, this, &Dialog::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &Dialog::CancelButton_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void Dialog::Form_Load() {

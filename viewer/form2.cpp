@@ -3,8 +3,8 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/runtime/activation.h"
 #include "platform/imaging/lookahead.h"
+#include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
 #include "viewer/fit_rules.h"
 
@@ -106,12 +106,12 @@ void Form2::coverScreen() {
 // desktop would push everything off the window.
 float Form2::FormLeft() const {
     const QScreen *s = screen();
-    return platform::WindowLeft(this) - (s ? platform::ToTwips(s->geometry().left()) : 0.0f);
+    return platform::WindowLeft(this) - (s ? platform::ToTwips(s->geometry().left(), this) : 0.0f);
 }
 
 float Form2::FormTop() const {
     const QScreen *s = screen();
-    return platform::WindowTop(this) - (s ? platform::ToTwips(s->geometry().top()) : 0.0f);
+    return platform::WindowTop(this) - (s ? platform::ToTwips(s->geometry().top(), this) : 0.0f);
 }
 
 void Form2::SetTimerInterval(int milliseconds) {

@@ -37,35 +37,35 @@ platform::DisplaySizeFor DisplaySizeFor(float screenWidth, float screenHeight, f
 
 // Nothing loaded yet measures 0 both ways.
 float Form2::ScaleWidth() const {
-    return platform::ToTwips(std::max(0, Picture1.natural.width()));
+    return platform::ToTwips(std::max(0, Picture1.natural.width()), this);
 }
 float Form2::ScaleHeight() const {
-    return platform::ToTwips(std::max(0, Picture1.natural.height()));
+    return platform::ToTwips(std::max(0, Picture1.natural.height()), this);
 }
 
 void Form2::DisplayImage() {
     displayTimer_->stop();
     Image1->SetVisible(false);
 
-    const auto sizeFor = DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
-                                        platform::TwipsPerPixel(), devicePixelRatioF());
+    const auto sizeFor = DisplaySizeFor(platform::ScreenWidth(this), platform::ScreenHeight(this),
+                                        platform::TwipsPerPixel(this), devicePixelRatioF());
     // A picture that cannot be read leaves the previous one in the loader, laid out again below.
     if (InCatalogueBounds(g.CurrentIndex))
         if (auto picture = platform::LoadPictureForDisplay(PicturePath(g.CurrentIndex), sizeFor))
             Picture1 = std::move(*picture);
 
-    g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(),
-                               platform::ScreenHeight());
+    g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(this),
+                               platform::ScreenHeight(this));
 
     const Fit fit = FitToScreen(ScaleWidth(), ScaleHeight(), ScaleWidth(), ScaleHeight(),
-                                platform::ScreenWidth(), platform::ScreenHeight());
+                                platform::ScreenWidth(this), platform::ScreenHeight(this));
     if (fit.AspectRatio)
         g.AspectRatio = *fit.AspectRatio;
     Image1->SetHeight(fit.Height);
     Image1->SetWidth(fit.Width);
     Image1->SetPicture(Picture1.image);
-    Image1->SetLeft(Centred(platform::ScreenWidth(), Image1->Width(), FormLeft()));
-    Image1->SetTop(Centred(platform::ScreenHeight(), Image1->Height(), FormTop()));
+    Image1->SetLeft(Centred(platform::ScreenWidth(this), Image1->Width(), FormLeft()));
+    Image1->SetTop(Centred(platform::ScreenHeight(this), Image1->Height(), FormTop()));
     Image1->SetVisible(true);
 
     ShowTitle();
@@ -79,10 +79,10 @@ void Form2::ShowTitle() {
     Label1->setText(CaptionText(g.ImageTitle));
     Image1->setAccessibleName(g.ImageTitle);
     Label1->adjustSize();
-    const float width = platform::ToTwips(Label1->width());
-    const float height = platform::ToTwips(Label1->height());
-    platform::Place(Label1, Centred(platform::ScreenWidth(), width, FormLeft()),
-                    platform::ScreenHeight() - 500 + FormTop(), width, height);
+    const float width = platform::ToTwips(Label1->width(), this);
+    const float height = platform::ToTwips(Label1->height(), this);
+    platform::Place(Label1, Centred(platform::ScreenWidth(this), width, FormLeft()),
+                    platform::ScreenHeight(this) - 500 + FormTop(), width, height);
 }
 
 // The picture the forward step shows next is read while this one is looked at.
@@ -95,8 +95,8 @@ void Form2::LookAheadForward() {
         return;
     }
     platform::LookAhead(PicturePath(next),
-                        DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
-                                       platform::TwipsPerPixel(), devicePixelRatioF()));
+                        DisplaySizeFor(platform::ScreenWidth(this), platform::ScreenHeight(this),
+                                       platform::TwipsPerPixel(this), devicePixelRatioF()));
 }
 
 void Form2::DisplaySoon() {

@@ -7,8 +7,8 @@
 
 void Form2::zoom() {
     SettleDisplay();
-    const ZoomStep step = ZoomIn(Image1->Width(), Image1->Height(), platform::ScreenWidth(),
-                                 platform::ScreenHeight(), g.ZoomLimit);
+    const ZoomStep step = ZoomIn(Image1->Width(), Image1->Height(), platform::ScreenWidth(this),
+                                 platform::ScreenHeight(this), g.ZoomLimit);
     if (!step.Changed)
         return;
     Image1->SetVisible(false);
@@ -17,8 +17,8 @@ void Form2::zoom() {
     if (step.AspectRatio)
         g.AspectRatio = *step.AspectRatio;
     g.ZoomLimit = step.ZoomLimit;
-    Image1->SetLeft(Centred(platform::ScreenWidth(), Image1->Width(), FormLeft()));
-    Image1->SetTop(Centred(platform::ScreenHeight(), Image1->Height(), FormTop()));
+    Image1->SetLeft(Centred(platform::ScreenWidth(this), Image1->Width(), FormLeft()));
+    Image1->SetTop(Centred(platform::ScreenHeight(this), Image1->Height(), FormTop()));
     Image1->SetVisible(true);
 }
 
@@ -31,15 +31,15 @@ void Form2::unzoom() {
     Image1->SetVisible(false);
     Image1->SetHeight(step.Height);
     Image1->SetWidth(step.Width);
-    Image1->SetLeft(Centred(platform::ScreenWidth(), Image1->Width(), FormLeft()));
-    Image1->SetTop(Centred(platform::ScreenHeight(), Image1->Height(), FormTop()));
+    Image1->SetLeft(Centred(platform::ScreenWidth(this), Image1->Width(), FormLeft()));
+    Image1->SetTop(Centred(platform::ScreenHeight(this), Image1->Height(), FormTop()));
     Image1->SetVisible(true);
 }
 
 void Form2::mnuOptionsZoomIn_Click() {
     zoom();
-    g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(),
-                               platform::ScreenHeight());
+    g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(this),
+                               platform::ScreenHeight(this));
 }
 
 void Form2::mnuOptionsZoomOut_Click() {

@@ -4,6 +4,8 @@
 
 #include "platform/desktop/app_chooser.h"
 
+#include "platform/runtime/activation.h"
+
 #include <QApplication>
 #include <QCollator>
 #include <QDialog>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QPushButton>
 #include <QSet>
 #include <QVBoxLayout>
@@ -86,11 +89,10 @@ std::vector<DesktopApplication> ApplicationsFor(const QString &mimeType) {
     return out;
 }
 
-void ShowApplicationChooser(const QString &nativePath) {
+void ShowApplicationChooser(const QString &nativePath, QWidget *owner) {
     const auto applications = ApplicationsFor(QMimeDatabase().mimeTypeForFile(nativePath).name());
 
-    auto *dialog =
-        new QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    auto *dialog = new QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Open With"));
     auto *layout = new QVBoxLayout(dialog);
@@ -128,10 +130,9 @@ void ShowApplicationChooser(const QString &nativePath) {
     QObject::connect(list, &QListWidget::itemActivated, dialog, choose);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
 
-    // Above the window it was asked from, which may cover the whole screen.
-    dialog->winId();
-    if (QWidget *active = QApplication::activeWindow())
-        dialog->windowHandle()->setTransientParent(active->windowHandle());
+    // Above its owner, which may cover the whole screen, and back to it when done.
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [owner = QPointer<QWidget>(owner)] { HandBack(owner); });
     dialog->resize(360, 320);
     dialog->show();
     dialog->raise();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <vector>
 
+class QWidget;
+
 namespace platform {
 
 struct DesktopApplication {
@@ -19,7 +21,8 @@ struct DesktopApplication {
 // order.
 std::vector<DesktopApplication> ApplicationsFor(const QString &mimeType);
 
-// Shows the chooser without waiting for it; the chosen application is started detached.
-void ShowApplicationChooser(const QString &nativePath);
+// Shows the chooser without waiting for it; the chosen application is started detached. The
+// chooser belongs to the owner given and hands it the keyboard back when it closes.
+void ShowApplicationChooser(const QString &nativePath, QWidget *owner = nullptr);
 
 } // namespace platform

@@ -1,12 +1,14 @@
 #include "platform/desktop/app_chooser.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/portal.h"
+#include "platform/runtime/activation.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -124,7 +126,9 @@ bool SetDesktopWallpaper(const QString &nativePath) {
 }
 
 void OpenWithChooser(const QString &nativePath) {
-    PortalOpenFile(nativePath, [nativePath] { ShowApplicationChooser(nativePath); });
+    PortalOpenFile(nativePath, [nativePath, owner = QPointer<QWidget>(OwnerForm())] {
+        ShowApplicationChooser(nativePath, owner);
+    });
 }
 
 } // namespace platform

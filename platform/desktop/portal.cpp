@@ -1,5 +1,7 @@
 #include "platform/desktop/portal.h"
 
+#include "platform/runtime/activation.h"
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -8,6 +10,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QEventLoop>
 #include <QFile>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -31,11 +34,14 @@ class ResponseWaiter : public QObject {
   public:
     QEventLoop loop;
     std::optional<uint> response;
+    std::function<void()> whenAnswered;
 
   public slots:
     void Response(uint code, const QVariantMap &) {
         response = code;
         loop.quit();
+        if (whenAnswered)
+            whenAnswered();
     }
 };
 
@@ -44,13 +50,13 @@ bool usable(const QDBusConnection &bus) {
            bus.connectionCapabilities().testFlag(QDBusConnection::UnixFileDescriptorPassing);
 }
 
-// The window the portal's own dialogs belong to, so they open above it (X11 only: Wayland needs a
-// handle exported through a protocol Qt 6.4 does not offer).
-QString parentWindow() {
-    QWidget *active = QApplication::activeWindow();
-    if (!active || QGuiApplication::platformName() != QLatin1String("xcb"))
+// The window the portal's own dialogs belong to, so they open above it and the window manager
+// gives it the keyboard back (X11 only: Wayland needs a handle exported through a protocol Qt 6.4
+// does not offer).
+QString parentWindow(QWidget *owner) {
+    if (!owner || QGuiApplication::platformName() != QLatin1String("xcb"))
         return {};
-    return QStringLiteral("x11:") + QString::number(active->winId(), 16);
+    return QStringLiteral("x11:") + QString::number(owner->winId(), 16);
 }
 
 QString nextToken() {
@@ -84,6 +90,7 @@ PortalAnswer PortalSetWallpaper(const QString &nativePath) {
     if (!file.open(QIODevice::ReadOnly))
         return PortalAnswer::Refused;
 
+    const QPointer<QWidget> owner = OwnerForm();
     const QString token = nextToken();
     ResponseWaiter waiter;
     QString path = requestPath(bus, token);
@@ -95,7 +102,7 @@ PortalAnswer PortalSetWallpaper(const QString &nativePath) {
     const QVariantMap options{{QStringLiteral("handle_token"), token},
                               {QStringLiteral("set-on"), QStringLiteral("background")},
                               {QStringLiteral("show-preview"), false}};
-    call << parentWindow() << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
+    call << parentWindow(owner) << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
          << options;
     const QDBusMessage reply = bus.call(call, QDBus::Block, CallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
@@ -114,6 +121,7 @@ PortalAnswer PortalSetWallpaper(const QString &nativePath) {
         waiter.loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     listen(bus, path, &waiter, false);
+    HandBack(owner);
     return waiter.response == 0u ? PortalAnswer::Done : PortalAnswer::Refused;
 }
 
@@ -129,17 +137,36 @@ void PortalOpenFile(const QString &nativePath, std::function<void()> whenAbsent)
     QDBusMessage call = QDBusMessage::createMethodCall(
         PortalService, PortalPath, QStringLiteral("org.freedesktop.portal.OpenURI"),
         QStringLiteral("OpenFile"));
-    const QVariantMap options{{QStringLiteral("handle_token"), nextToken()},
+    const QString token = nextToken();
+    const QVariantMap options{{QStringLiteral("handle_token"), token},
                               {QStringLiteral("ask"), true}};
-    call << parentWindow() << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
+    QWidget *owner = OwnerForm();
+    call << parentWindow(owner) << QVariant::fromValue(QDBusUnixFileDescriptor(file.handle()))
          << options;
+    // Once the portal's chooser has answered, its owner has the keyboard back. The waiter goes
+    // with the answer, or after a while without one.
+    auto *waiter = new ResponseWaiter;
+    waiter->setParent(qApp);
+    const QString path = requestPath(bus, token);
+    waiter->whenAnswered = [owner = QPointer<QWidget>(owner), waiter, path] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        listen(bus, path, waiter, false);
+        HandBack(owner);
+        waiter->deleteLater();
+    };
+    listen(bus, path, waiter, true);
+    QTimer::singleShot(AnswerTimeoutMs, waiter, &QObject::deleteLater);
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, CallTimeoutMs), qApp);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, qApp,
-                     [whenAbsent](QDBusPendingCallWatcher *finished) {
-                         if (finished->isError())
-                             whenAbsent();
-                         finished->deleteLater();
-                     });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, qApp,
+        [whenAbsent, waiter = QPointer<ResponseWaiter>(waiter)](QDBusPendingCallWatcher *finished) {
+            if (finished->isError()) {
+                if (waiter)
+                    waiter->deleteLater();
+                whenAbsent();
+            }
+            finished->deleteLater();
+        });
 }
 
 } // namespace platform

@@ -1,9 +1,11 @@
 #include "platform/desktop/services.h"
 
 #include "platform/desktop/desktop.h"
+#include "platform/runtime/activation.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QUrl>
@@ -13,7 +15,8 @@ namespace platform {
 namespace {
 
 int realMsgBox(const QString &prompt, int style, const QString &title) {
-    QMessageBox box(QApplication::activeWindow());
+    const QPointer<QWidget> owner = OwnerForm();
+    QMessageBox box(owner);
     box.setWindowTitle(title.isEmpty() ? QString::fromLatin1(AppTitle) : title);
     box.setText(prompt);
     box.setIcon(QMessageBox::NoIcon);
@@ -25,7 +28,9 @@ int realMsgBox(const QString &prompt, int style, const QString &title) {
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    return box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
+    const int answer = box.exec() == QMessageBox::Ok ? vbOK : vbCancel;
+    HandBack(owner);
+    return answer;
 }
 
 void realPlaySound(const QString &nativePath) {

@@ -1,15 +1,22 @@
 #include "platform/runtime/activation.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 
 namespace platform {
 
 namespace {
 
 QPointer<QWidget> lastActive;
+// The window being given the keyboard back after a message box or dialog it owns. The window
+// manager makes its own pick meanwhile (the main window behind the viewer), before or after ours:
+// for a moment, no other window counts as activated.
+QPointer<QWidget> handingBackTo;
+constexpr int HandBackMs = 750;
 
 class ActivationFilter : public QObject {
   public:
@@ -23,6 +30,8 @@ class ActivationFilter : public QObject {
     }
 
     void noteActivated(QWidget *form) {
+        if (handingBackTo && handingBackTo != form)
+            return;
         if (lastActive == form)
             return;
         const auto it = handlers.constFind(form);
@@ -60,6 +69,7 @@ QWidget *LastActiveForm() {
 void ActivateForm(QWidget *form) {
     if (!form)
         return;
+    handingBackTo = nullptr; // the program's own choice counts at once
     form->show();
     form->raise();
     form->activateWindow();
@@ -74,6 +84,24 @@ void RunModal(QWidget *form) {
     ActivateForm(form);
     if (guard)
         loop.exec(QEventLoop::DialogExec);
+}
+
+QWidget *OwnerForm() {
+    if (lastActive && lastActive->isVisible())
+        return lastActive;
+    return QApplication::activeWindow();
+}
+
+void HandBack(QWidget *owner) {
+    if (!owner || !owner->isVisible())
+        return;
+    handingBackTo = owner;
+    owner->raise();
+    owner->activateWindow();
+    QTimer::singleShot(HandBackMs, owner, [owner] {
+        if (handingBackTo == owner)
+            handingBackTo = nullptr;
+    });
 }
 
 } // namespace platform

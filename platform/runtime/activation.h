@@ -19,4 +19,12 @@ void ActivateForm(QWidget *form);
 // Shows a window modally: returns once the window is destroyed.
 void RunModal(QWidget *form);
 
+// The window a message box or dialog opened now belongs to: the program's window whose handler
+// is running, which is the one activated last (the active window when none is shown).
+QWidget *OwnerForm();
+// Once a message box or dialog it owns has closed, brings the owner to the front and gives it the
+// keyboard again. Coming back from its own message box is no activation of it: its
+// Form_Activate does not run.
+void HandBack(QWidget *owner);
+
 } // namespace platform

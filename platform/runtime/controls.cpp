@@ -86,4 +86,65 @@ void PictureFrame::mouseReleaseEvent(QMouseEvent *event) {
         emit Click();
 }
 
+namespace {
+
+class FrameRing : public QWidget {
+  public:
+    FrameRing(QWidget *window, int thickness)
+        : QWidget(window, Qt::SplashScreen | Qt::FramelessWindowHint |
+                              Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
+          window_(window), thickness_(thickness) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        switch (event->type()) {
+        case QEvent::Paint:
+            // Shown once the window itself is on the screen, so the window manager takes the
+            // window first.
+            if (!isVisible())
+                follow();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (isVisible())
+                follow();
+            break;
+        case QEvent::Hide:
+            hide();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+  private:
+    void follow() {
+        const QRect inner = window_->geometry();
+        const QRect outer = inner.adjusted(-thickness_, -thickness_, thickness_, thickness_);
+        setGeometry(outer);
+        setMask(QRegion(rect()).subtracted(QRegion(inner.translated(-outer.topLeft()))));
+        if (window_->isVisible())
+            show();
+    }
+
+    QWidget *window_;
+    int thickness_;
+};
+
+} // namespace
+
+void FrameOutside(QWidget *window, float thickness) {
+    new FrameRing(window, std::max(1, ToPixels(thickness)));
+}
+
 } // namespace platform
