@@ -38,8 +38,7 @@ inline Session RunSession(const QString &cdPath) {
 
     for (int row = 0; row < count; ++row) {
         form.List1->SetSelected(row);
-        if (g.CurrentIndex != row + 1)
-            qWarning("row %d selected picture %d", row, g.CurrentIndex);
+        [&] { QCOMPARE(g.CurrentIndex, row + 1); }();
         form.Timer1_Timer(); // the information line's kind, size and file size
         form.Timer1_Timer();
         form.Timer1_Timer();

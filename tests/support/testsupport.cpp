@@ -100,3 +100,21 @@ void ProcessEventsFor(int milliseconds) {
         QTest::qWait(5);
     }
 }
+
+int RowOf(const Form1 &form, const QString &name) {
+    return ListRows(form).indexOf(name);
+}
+
+QStringList ListRows(const Form1 &form) {
+    QStringList rows;
+    for (int r = 0; r < form.List1->ListCount(); ++r)
+        rows << form.List1->List(r);
+    return rows;
+}
+
+QStringList Catalogue() {
+    QStringList entries;
+    for (int i = 1; i <= g.ImageCount; ++i)
+        entries << g.ImageArray[static_cast<size_t>(i)];
+    return entries;
+}

@@ -1,12 +1,17 @@
 #pragma once
 // Fixtures shared by the tests: a CD folder made on the fly and a clean program state.
 
+#include "app/forms.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
 
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
@@ -45,6 +50,26 @@ void SetMessageAnswer(int answer);
 
 // A minimal valid GIF of the given size in one colour.
 QByteArray MakeGif(int width, int height);
-// The rows of a list box as text.
-class QWidget;
 void ProcessEventsFor(int milliseconds);
+
+// The main window's list: the row showing a name (-1: none), and every row's text.
+class Form1;
+int RowOf(const Form1 &form, const QString &name);
+QStringList ListRows(const Form1 &form);
+// The catalogue entries 1..ImageCount.
+QStringList Catalogue();
+
+// Runs a command that opens a modal window; `drive` runs once it is up and must close it. False
+// when the window never came up or was left open (it is then unloaded, so no test hangs).
+template <class Modal>
+bool WhileModal(const std::function<void()> &command, const std::function<void(Modal &)> &drive) {
+    bool cameUp = false, leftOpen = false;
+    QTimer::singleShot(0, [&] {
+        if ((cameUp = IsLoaded<Modal>()))
+            drive(Instance<Modal>());
+        if ((leftOpen = cameUp && IsLoaded<Modal>()))
+            Unload<Modal>();
+    });
+    command();
+    return cameUp && !leftOpen;
+}

@@ -1,0 +1,322 @@
+// The program's arithmetic and text rules as pure functions, a row per distinct case; and of the
+// desktop's commands only what the desktop itself defines. No window.
+
+#include "catalogue/scan.h"
+#include "dialogs/save_rules.h"
+#include "mainwindow/preview_rules.h"
+#include "mainwindow/search_rules.h"
+#include "platform/desktop/app_chooser.h"
+#include "platform/desktop/desktop.h"
+#include "platform/runtime/folderlists.h"
+#include "viewer/fit_rules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr float SW = 15360; // 1024 x 768 pixels at 15 twips to the pixel
+constexpr float SH = 11520;
+
+// String columns; each row is named after its first cell.
+void Table(std::initializer_list<const char *> columns, std::initializer_list<QStringList> rows) {
+    for (const char *column : columns)
+        QTest::addColumn<QString>(column);
+    for (const QStringList &row : rows) {
+        QTestData &data = QTest::addRow("%s", row[0].isEmpty() ? "(empty)" : qPrintable(row[0]));
+        for (const QString &cell : row)
+            data << cell;
+    }
+}
+
+KeywordArray keywordsOf(const QString &typed, int &count, QString &text) {
+    KeywordArray keywords;
+    text = SearchTextOf(typed);
+    count = SplitKeywords(text, keywords);
+    return keywords;
+}
+
+void writeEntry(const QString &file, const QByteArray &body) {
+    QDir().mkpath(QFileInfo(file).path());
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly))
+        // "true" is on every system, so these count as installed.
+        f.write("[Desktop Entry]\nType=Application\n" + body +
+                (body.contains("Exec=") ? "" : "Exec=true %f\n") +
+                (body.contains("MimeType=") ? "" : "MimeType=image/jpeg;\n"));
+}
+
+} // namespace
+
+class TestRules : public QObject {
+    Q_OBJECT
+  private slots:
+    void previewFitsIntoTheBox() {
+        // A thin strip, and a picture one pixel too wide for the box.
+        const PreviewFit strip = FitPreview(2000, 50, 30000, 750);
+        QCOMPARE(QRectF(strip.Left, strip.Top, strip.Width, strip.Height),
+                 QRectF(0, 652.5f, 1800, 45));
+        const PreviewFit wide = FitPreview(121, 90, 1815, 1350);
+        QCOMPARE(wide.Top, 5.5785f);
+        QCOMPARE(wide.Height, 1338.8429f);
+        QCOMPARE(wide.Left + wide.Width, 1800.f);
+    }
+
+    void titleAndType_data() {
+        Table({"entry", "title", "type"}, {{"a\\b\\tiger cub.JPG", "Tiger cub", "jpg"},
+                                           {"x\\mOUNT eVEREST.Jpg", "Mount everest", "jpg"},
+                                           {"x\\.gif", "", "gif"},
+                                           {"xbmp", "Xbmp", "bmp"},
+                                           {"GIF", "Gif", "gif"},
+                                           {"\u00e9t\u00e9\\\u00c9LAN.bmp", "\u00c9lan", "bmp"}});
+    }
+    void titleAndType() {
+        QFETCH(QString, entry);
+        QFETCH(QString, title);
+        QFETCH(QString, type);
+        QCOMPARE(PreviewTitle(entry), title);
+        QCOMPARE(PictureType(entry), type);
+    }
+
+    void sizeText_data() {
+        // The given decimal separator and no digit grouping.
+        Table({"bytes", "separator", "text"}, {{"1023", ".", "1023 Bytes"},
+                                               {"1024", ".", "1.0 KB"},
+                                               {"2047", ".", "2.0 KB"},
+                                               {"1048575", ".", "1024.0 KB"},
+                                               {"1048576", ".", "1.00 MB"},
+                                               {"1572864", ",", "1,50 MB"},
+                                               {"1000", ",", "1000 Bytes"}});
+    }
+    void sizeText() {
+        QFETCH(QString, bytes);
+        QFETCH(QString, separator);
+        QFETCH(QString, text);
+        QCOMPARE(SizeText(bytes.toLongLong(), separator), text);
+    }
+
+    void picturesAreTheLastThreeCharacters() {
+        for (const char *name : {"CAT.JPG", "Dog.Gif", "photojpg", "gif"})
+            QVERIFY2(IsPictureName(QString(name)), name);
+        for (const char *name : {"photo.jpeg", "photo.png", "pg"})
+            QVERIFY2(!IsPictureName(QString(name)), name);
+    }
+
+    void searchTextSplitsAtRunsOfSpaces_data() {
+        // The count, the keywords stored (five at most), the text left holding its last word.
+        Table({"typed", "count", "stored", "last"},
+              {{"CAT", "1", "cat", "cat"},
+               {"   Red  CAR   ", "2", "red|car", "car"},
+               {"     ", "0", "", ""},
+               {"\tred\tcar", "1", "\tred\tcar", "\tred\tcar"},
+               {"a b c d e f g", "7", "a|b|c|d|e", "g"}});
+    }
+    void searchTextSplitsAtRunsOfSpaces() {
+        QFETCH(QString, typed);
+        QFETCH(QString, count);
+        QFETCH(QString, stored);
+        QFETCH(QString, last);
+        int n = 0;
+        QString text;
+        const KeywordArray keywords = keywordsOf(typed, n, text);
+        QCOMPARE(QString::number(n), count);
+        QCOMPARE(QStringList(keywords.begin() + 1, keywords.begin() + 1 + std::min(n, 5)).join('|'),
+                 stored);
+        QCOMPARE(keywords[0], QString());
+        QCOMPARE(text, last);
+    }
+
+    void searchMatchesTheWholePath_data() {
+        Table({"entry", "typed", "match"}, {{"CAT.JPG", "cat", "1"},
+                                            {"Cat.jpg", "CAT", "1"},
+                                            {"concatenate.jpg", "cat", "1"},
+                                            {"Cats\\tom.gif", "cats\\tom", "1"},
+                                            {"dog.jpg", "cat", ""},
+                                            {"red_boat.jpg", "red car", ""},
+                                            {"Holiday\\Red Car.jpg", "car holiday red", "1"},
+                                            {"red car.jpg", "red\tcar", ""},
+                                            {"\u00c4pfel.jpg", "\u00c4PFEL", "1"}});
+    }
+    void searchMatchesTheWholePath() {
+        QFETCH(QString, entry);
+        QFETCH(QString, typed);
+        QFETCH(QString, match);
+        int count = 0;
+        QString text;
+        const KeywordArray keywords = keywordsOf(typed, count, text);
+        QCOMPARE(EntryMatches(entry, keywords, count), !match.isEmpty());
+    }
+
+    void searchCountsAreHeldToTheCatalogue() {
+        std::vector<QString> catalogue{"zero.jpg", "a.jpg", "b.jpg", "c.jpg"};
+        int count = 0;
+        QString text;
+        const KeywordArray jpg = keywordsOf("jpg", count, text);
+        QCOMPARE(CompactMatches(catalogue, 10001, jpg, count), 3);
+        QCOMPARE(CompactMatches(catalogue, -5, jpg, count), 0);
+        QCOMPARE(catalogue[0], QStringLiteral("zero.jpg"));
+        const KeywordArray none = keywordsOf("  ", count, text);
+        QCOMPARE(CompactMatches(catalogue, 3, none, count), 0);
+        QCOMPARE(FileNamePart("Pets\\Cats\\tom 2.jpg") + FileNamePart("a/b.jpg"),
+                 "tom 2.jpga/b.jpg");
+    }
+
+    void viewerFitsToTheScreen_data() {
+        QTest::addColumn<QSizeF>("size");
+        QTest::addColumn<int>("zoomLimit");
+        QTest::addColumn<QRectF>("fitted");
+        QTest::addColumn<float>("aspectRatio"); // 0: no fit step ran
+        QTest::newRow("taller") << QSizeF(12000, 18000) << 0 << QRectF(3840, 0, 7680, SH)
+                                << 12000.f / 18000.f;
+        QTest::newRow("the screen's height")
+            << QSizeF(9000, SH) << 0 << QRectF(3180, 0, 9000, SH) << 0.f;
+        QTest::newRow("both ways larger, width second")
+            << QSizeF(60000, 15000) << 1 << QRectF(0, 3840, SW, 3840) << 0.25f;
+        QTest::newRow("wide but low")
+            << QSizeF(30000, 6000) << 0 << QRectF(0, 4224, SW, 3072) << 0.2f;
+    }
+    void viewerFitsToTheScreen() {
+        QFETCH(QSizeF, size);
+        QFETCH(int, zoomLimit);
+        QFETCH(QRectF, fitted);
+        QFETCH(float, aspectRatio);
+        const float w = float(size.width()), h = float(size.height());
+        QCOMPARE(ZoomLimitFor(w, h, SW, SH), zoomLimit);
+        const Fit fit = FitToScreen(w, h, w, h, SW, SH);
+        QCOMPARE(
+            QRectF(Centred(SW, fit.Width, 0), Centred(SH, fit.Height, 0), fit.Width, fit.Height),
+            fitted);
+        QCOMPARE(fit.AspectRatio.value_or(0.f), aspectRatio);
+    }
+
+    void viewerZoomClampsAndStops() {
+        // The ratio comes from the enlarged image, not the picture.
+        QCOMPARE(ZoomIn(15000, 11250, SW, SH, 0).AspectRatio.value(), 18750.f / 14062.5f);
+        // Just below the width: ends exactly at the screen's width.
+        const ZoomStep wide = ZoomIn(15000, 5000, SW, SH, 0);
+        QCOMPARE(QSizeF(wide.Width, wide.Height), QSizeF(SW, SW * (6250.f / 18750.f)));
+        QCOMPARE(wide.ZoomLimit, 1);
+        const ZoomStep refused = ZoomIn(100, 100, SW, SH, 1);
+        QVERIFY(!refused.Changed);
+        QCOMPARE(refused.Width, 100.f);
+        // Zooming out stops below a thousand twips.
+        QVERIFY(!ZoomOut(999.9f, 999.9f).Changed);
+        const ZoomStep out = ZoomOut(1000, 1000);
+        QVERIFY(out.Changed);
+        QCOMPARE(out.Width, 800.f);
+        QCOMPARE(out.ZoomLimit, 0);
+    }
+
+    void viewerTitles_data() {
+        Table({"entry", "title"}, // "-": no title, the previous one stays
+              {{"BEACH.GIF", "Beach"},
+               {"trips\\Rome.bmp", "Trips\\rome"},
+               {".jpg", "-"},
+               {"", "-"},
+               {"abcdjpg", "Abc"}});
+    }
+    void viewerTitles() {
+        QFETCH(QString, entry);
+        QFETCH(QString, title);
+        QCOMPARE(ViewerTitle(entry).value_or(QStringLiteral("-")), title);
+    }
+
+    void closingTitles_data() {
+        Table({"title", "closed"},
+              {{"A\\b\\SEA", "Sea"}, {"", ""}, {"Animals\\", ""}, {"a/b", "A/b"}});
+    }
+    void closingTitles() {
+        QFETCH(QString, title);
+        QFETCH(QString, closed);
+        QCOMPARE(ClosingTitle(title), closed);
+    }
+
+    void saveNamesAndPaths() {
+        QCOMPARE(DefaultSaveName("SUNSET.JPG"), "SUNSET");
+        QCOMPARE(DefaultSaveName(".jpg"), QString()); // four characters or fewer: no name
+        QCOMPARE(SaveTargetPath("C:\\", "Beach"), "C:\\Beach.bmp");
+        QCOMPARE(SaveTargetPath("\\", "Beach"), "\\Beach.bmp");
+        QCOMPARE(SaveTargetPath("/", "Beach"), "/Beach.bmp");
+        const QStringList mounted{
+            "/", "/proc", "/media/ann/USB STICK", "/boot/efi", "/run/media/ann/CAM", "/mnt/cdrom"};
+        QCOMPARE(platform::DriveRoots(mounted, "/home/ann", "/"),
+                 (QStringList{"/", "/home/ann", "/media/ann/USB STICK", "/run/media/ann/CAM",
+                              "/mnt/cdrom"}));
+        // The current folder's file system is offered even when it is none of those.
+        QCOMPARE(platform::DriveRoots({"/", "/tmp"}, "/root", "/tmp"),
+                 (QStringList{"/", "/root", "/tmp"}));
+    }
+
+    void desktopCommands() {
+        QCOMPARE(platform::DesktopKindOf("ubuntu:GNOME"), platform::DesktopKind::Gnome);
+        QCOMPARE(platform::DesktopKindOf("KDE"), platform::DesktopKind::Kde);
+        QCOMPARE(platform::DesktopKindOf("XFCE"), platform::DesktopKind::Xfce);
+        QCOMPARE(platform::DesktopKindOf("X-Cinnamon"), platform::DesktopKind::Other);
+        QCOMPARE(platform::FileUri("/tmp/a b/\u00dc \"q\"#%.bmp"),
+                 "file:///tmp/a%20b/%C3%9C%20%22q%22%23%25.bmp");
+        const QString script = platform::PlasmaWallpaperScript("file:///a\"b\\c\u00e9%1");
+        QVERIFY(script.startsWith("var uri = \"file:///a\\\"b\\\\c\\u00e9%1\";\n"));
+        QVERIFY(script.contains("d.wallpaperPlugin = \"org.kde.image\";"));
+        QVERIFY(script.contains("d.writeConfig(\"Image\", uri);"));
+        QCOMPARE(
+            platform::XfconfImageProperties(
+                "/backdrop/screen0/monitorVirtual-1/workspace0/color-style\n"
+                "/backdrop/screen0/monitorVirtual-1/workspace0/last-image\n"
+                "/backdrop/screen0/monitorHDMI-1/workspace1/last-image\n/desktop-icons/style\n"),
+            (QStringList{"/backdrop/screen0/monitorVirtual-1/workspace0/last-image",
+                         "/backdrop/screen0/monitorHDMI-1/workspace1/last-image"}));
+    }
+
+    void execArguments_data() {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("arguments");
+        const QString file = "/cd/images/Ferien \"\u00dcber\"/Strand 1.jpg";
+        QTest::newRow("url list") << "gimp %U"
+                                  << QStringList{"gimp", "file:///cd/images/"
+                                                         "Ferien%20%22%C3%9Cber%22/Strand%201.jpg"};
+        QTest::newRow("quoted program") << "\"/opt/My Viewer/run\" --open %f"
+                                        << QStringList{"/opt/My Viewer/run", "--open", file};
+        QTest::newRow("no field code") << "viewer" << QStringList{"viewer", file};
+        QTest::newRow("icon, name, percent")
+            << "viewer %i --title=%c %d %F 100%%"
+            << QStringList{"viewer", "--icon", "viewer-icon", "--title=Viewer", file, "100%"};
+        QTest::newRow("escapes in quotes")
+            << "sh -c \"echo \\\"\\$1\\\"\" %f" << QStringList{"sh", "-c", "echo \"$1\"", file};
+        QTest::newRow("unterminated quote") << "viewer \"%f" << QStringList{};
+    }
+    void execArguments() {
+        QFETCH(QString, exec);
+        QFETCH(QStringList, arguments);
+        platform::DesktopApplication app;
+        app.name = "Viewer";
+        app.icon = "viewer-icon";
+        app.exec = exec;
+        const auto words =
+            platform::ExecArguments(app, "/cd/images/Ferien \"\u00dcber\"/Strand 1.jpg");
+        QCOMPARE(words.value_or(QStringList{}), arguments);
+    }
+
+    void applicationsForAPicture() {
+        QTemporaryDir user, system;
+        writeEntry(user.filePath("viewer.desktop"), "Name=Viewer\n");
+        writeEntry(user.filePath("kde/paint.desktop"), "Name=Paint\nMimeType=image/*;\n");
+        writeEntry(user.filePath("shadow.desktop"), "Name=Shadow\nHidden=true\n");
+        writeEntry(system.filePath("shadow.desktop"), "Name=Shadowed\n");
+        writeEntry(system.filePath("editor.desktop"), "Name=Editor\nMimeType=text/plain;\n");
+        writeEntry(system.filePath("helper.desktop"), "Name=Helper\nNoDisplay=true\n");
+        writeEntry(system.filePath("console.desktop"), "Name=Console\nTerminal=true\n");
+        writeEntry(system.filePath("gone.desktop"), "Name=Gone\nExec=/nonexistent/gone %f\n");
+        writeEntry(system.filePath("Almanac.desktop"), "Name=Almanac\n");
+        QStringList found;
+        for (const auto &app :
+             platform::ApplicationsFor({"image/jpeg"}, {user.path(), system.path()}))
+            found << app.name + " " + app.id;
+        QCOMPARE(found, (QStringList{"Almanac Almanac.desktop", "Paint kde-paint.desktop",
+                                     "Viewer viewer.desktop"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRules)
+#include "tst_rules.moc"
