@@ -20,17 +20,6 @@ namespace {
 constexpr float SW = 15360; // 1024 x 768 pixels at 15 twips to the pixel
 constexpr float SH = 11520;
 
-// String columns; each row is named after its first cell.
-void Table(std::initializer_list<const char *> columns, std::initializer_list<QStringList> rows) {
-    for (const char *column : columns)
-        QTest::addColumn<QString>(column);
-    for (const QStringList &row : rows) {
-        QTestData &data = QTest::addRow("%s", row[0].isEmpty() ? "(empty)" : qPrintable(row[0]));
-        for (const QString &cell : row)
-            data << cell;
-    }
-}
-
 KeywordArray keywordsOf(const QString &typed, int &count, QString &text) {
     KeywordArray keywords;
     text = SearchTextOf(typed);
@@ -64,89 +53,63 @@ class TestRules : public QObject {
         QCOMPARE(wide.Left + wide.Width, 1800.f);
     }
 
-    void titleAndType_data() {
-        Table({"entry", "title", "type"}, {{"a\\b\\tiger cub.JPG", "Tiger cub", "jpg"},
-                                           {"x\\mOUNT eVEREST.Jpg", "Mount everest", "jpg"},
-                                           {"x\\.gif", "", "gif"},
-                                           {"xbmp", "Xbmp", "bmp"},
-                                           {"GIF", "Gif", "gif"},
-                                           {"\u00e9t\u00e9\\\u00c9LAN.bmp", "\u00c9lan", "bmp"}});
-    }
-    void titleAndType() {
-        QFETCH(QString, entry);
-        QFETCH(QString, title);
-        QFETCH(QString, type);
-        QCOMPARE(PreviewTitle(entry), title);
-        QCOMPARE(PictureType(entry), type);
-    }
-
-    void sizeText_data() {
+    void titleTypeAndSizeText() {
+        for (const auto &[entry, title, type] :
+             {std::tuple{"a\\b\\tiger cub.JPG", "Tiger cub", "jpg"},
+              {"x\\mOUNT eVEREST.Jpg", "Mount everest", "jpg"},
+              {"x\\.gif", "", "gif"},
+              {"xbmp", "Xbmp", "bmp"},
+              {"GIF", "Gif", "gif"},
+              {"\u00e9t\u00e9\\\u00c9LAN.bmp", "\u00c9lan", "bmp"}}) {
+            QCOMPARE(PreviewTitle(entry), title);
+            QCOMPARE(PictureType(entry), type);
+        }
         // The given decimal separator and no digit grouping.
-        Table({"bytes", "separator", "text"}, {{"1023", ".", "1023 Bytes"},
-                                               {"1024", ".", "1.0 KB"},
-                                               {"2047", ".", "2.0 KB"},
-                                               {"1048575", ".", "1024.0 KB"},
-                                               {"1048576", ".", "1.00 MB"},
-                                               {"1572864", ",", "1,50 MB"},
-                                               {"1000", ",", "1000 Bytes"}});
-    }
-    void sizeText() {
-        QFETCH(QString, bytes);
-        QFETCH(QString, separator);
-        QFETCH(QString, text);
-        QCOMPARE(SizeText(bytes.toLongLong(), separator), text);
-    }
-
-    void picturesAreTheLastThreeCharacters() {
+        for (const auto &[bytes, separator, text] : {std::tuple{1023, ".", "1023 Bytes"},
+                                                     {1024, ".", "1.0 KB"},
+                                                     {2047, ".", "2.0 KB"},
+                                                     {1048575, ".", "1024.0 KB"},
+                                                     {1048576, ".", "1.00 MB"},
+                                                     {1572864, ",", "1,50 MB"},
+                                                     {1000, ",", "1000 Bytes"}})
+            QCOMPARE(SizeText(bytes, separator), text);
         for (const char *name : {"CAT.JPG", "Dog.Gif", "photojpg", "gif"})
             QVERIFY2(IsPictureName(QString(name)), name);
         for (const char *name : {"photo.jpeg", "photo.png", "pg"})
             QVERIFY2(!IsPictureName(QString(name)), name);
     }
 
-    void searchTextSplitsAtRunsOfSpaces_data() {
+    void searchSplitsAndMatches() {
         // The count, the keywords stored (five at most), the text left holding its last word.
-        Table({"typed", "count", "stored", "last"},
-              {{"CAT", "1", "cat", "cat"},
-               {"   Red  CAR   ", "2", "red|car", "car"},
-               {"     ", "0", "", ""},
-               {"\tred\tcar", "1", "\tred\tcar", "\tred\tcar"},
-               {"a b c d e f g", "7", "a|b|c|d|e", "g"}});
-    }
-    void searchTextSplitsAtRunsOfSpaces() {
-        QFETCH(QString, typed);
-        QFETCH(QString, count);
-        QFETCH(QString, stored);
-        QFETCH(QString, last);
-        int n = 0;
-        QString text;
-        const KeywordArray keywords = keywordsOf(typed, n, text);
-        QCOMPARE(QString::number(n), count);
-        QCOMPARE(QStringList(keywords.begin() + 1, keywords.begin() + 1 + std::min(n, 5)).join('|'),
-                 stored);
-        QCOMPARE(keywords[0], QString());
-        QCOMPARE(text, last);
-    }
-
-    void searchMatchesTheWholePath_data() {
-        Table({"entry", "typed", "match"}, {{"CAT.JPG", "cat", "1"},
-                                            {"Cat.jpg", "CAT", "1"},
-                                            {"concatenate.jpg", "cat", "1"},
-                                            {"Cats\\tom.gif", "cats\\tom", "1"},
-                                            {"dog.jpg", "cat", ""},
-                                            {"red_boat.jpg", "red car", ""},
-                                            {"Holiday\\Red Car.jpg", "car holiday red", "1"},
-                                            {"red car.jpg", "red\tcar", ""},
-                                            {"\u00c4pfel.jpg", "\u00c4PFEL", "1"}});
-    }
-    void searchMatchesTheWholePath() {
-        QFETCH(QString, entry);
-        QFETCH(QString, typed);
-        QFETCH(QString, match);
-        int count = 0;
-        QString text;
-        const KeywordArray keywords = keywordsOf(typed, count, text);
-        QCOMPARE(EntryMatches(entry, keywords, count), !match.isEmpty());
+        for (const auto &[typed, count, stored, last] :
+             {std::tuple{"CAT", 1, "cat", "cat"},
+              {"   Red  CAR   ", 2, "red|car", "car"},
+              {"     ", 0, "", ""},
+              {"\tred\tcar", 1, "\tred\tcar", "\tred\tcar"},
+              {"a b c d e f g", 7, "a|b|c|d|e", "g"}}) {
+            int n = 0;
+            QString text;
+            const KeywordArray keywords = keywordsOf(typed, n, text);
+            QCOMPARE(n, count);
+            QCOMPARE(
+                QStringList(keywords.begin() + 1, keywords.begin() + 1 + std::min(n, 5)).join('|'),
+                stored);
+            QVERIFY(keywords[0].isEmpty());
+            QCOMPARE(text, last);
+        }
+        for (const auto &[entry, typed, match] : {std::tuple{"CAT.JPG", "cat", true},
+                                                  {"Cat.jpg", "CAT", true},
+                                                  {"concatenate.jpg", "cat", true},
+                                                  {"Cats\\tom.gif", "cats\\tom", true},
+                                                  {"dog.jpg", "cat", false},
+                                                  {"red_boat.jpg", "red car", false},
+                                                  {"Holiday\\Red Car.jpg", "car holiday red", true},
+                                                  {"red car.jpg", "red\tcar", false},
+                                                  {"\u00c4pfel.jpg", "\u00c4PFEL", true}}) {
+            int n = 0;
+            QString text;
+            QVERIFY2(EntryMatches(entry, keywordsOf(typed, n, text), n) == match, entry);
+        }
     }
 
     void searchCountsAreHeldToTheCatalogue() {
@@ -209,28 +172,17 @@ class TestRules : public QObject {
         QCOMPARE(out.ZoomLimit, 0);
     }
 
-    void viewerTitles_data() {
-        Table({"entry", "title"}, // "-": no title, the previous one stays
-              {{"BEACH.GIF", "Beach"},
-               {"trips\\Rome.bmp", "Trips\\rome"},
-               {".jpg", "-"},
-               {"", "-"},
-               {"abcdjpg", "Abc"}});
-    }
     void viewerTitles() {
-        QFETCH(QString, entry);
-        QFETCH(QString, title);
-        QCOMPARE(ViewerTitle(entry).value_or(QStringLiteral("-")), title);
-    }
-
-    void closingTitles_data() {
-        Table({"title", "closed"},
-              {{"A\\b\\SEA", "Sea"}, {"", ""}, {"Animals\\", ""}, {"a/b", "A/b"}});
-    }
-    void closingTitles() {
-        QFETCH(QString, title);
-        QFETCH(QString, closed);
-        QCOMPARE(ClosingTitle(title), closed);
+        // "-": no title, the previous one stays.
+        for (const auto &[entry, title] : {std::pair{"BEACH.GIF", "Beach"},
+                                           {"trips\\Rome.bmp", "Trips\\rome"},
+                                           {".jpg", "-"},
+                                           {"", "-"},
+                                           {"abcdjpg", "Abc"}})
+            QCOMPARE(ViewerTitle(entry).value_or("-"), title);
+        for (const auto &[title, closed] :
+             {std::pair{"A\\b\\SEA", "Sea"}, {"", ""}, {"Animals\\", ""}, {"a/b", "A/b"}})
+            QCOMPARE(ClosingTitle(title), closed);
     }
 
     void saveNamesAndPaths() {
