@@ -108,7 +108,8 @@ class TestRules : public QObject {
                                                   {"\u00c4pfel.jpg", "\u00c4PFEL", true}}) {
             int n = 0;
             QString text;
-            QVERIFY2(EntryMatches(entry, keywordsOf(typed, n, text), n) == match, entry);
+            const KeywordArray keywords = keywordsOf(typed, n, text);
+            QVERIFY2(EntryMatches(entry, keywords, n) == match, entry);
         }
     }
 
@@ -126,32 +127,24 @@ class TestRules : public QObject {
                  "tom 2.jpga/b.jpg");
     }
 
-    void viewerFitsToTheScreen_data() {
-        QTest::addColumn<QSizeF>("size");
-        QTest::addColumn<int>("zoomLimit");
-        QTest::addColumn<QRectF>("fitted");
-        QTest::addColumn<float>("aspectRatio"); // 0: no fit step ran
-        QTest::newRow("taller") << QSizeF(12000, 18000) << 0 << QRectF(3840, 0, 7680, SH)
-                                << 12000.f / 18000.f;
-        QTest::newRow("the screen's height")
-            << QSizeF(9000, SH) << 0 << QRectF(3180, 0, 9000, SH) << 0.f;
-        QTest::newRow("both ways larger, width second")
-            << QSizeF(60000, 15000) << 1 << QRectF(0, 3840, SW, 3840) << 0.25f;
-        QTest::newRow("wide but low")
-            << QSizeF(30000, 6000) << 0 << QRectF(0, 4224, SW, 3072) << 0.2f;
-    }
     void viewerFitsToTheScreen() {
-        QFETCH(QSizeF, size);
-        QFETCH(int, zoomLimit);
-        QFETCH(QRectF, fitted);
-        QFETCH(float, aspectRatio);
-        const float w = float(size.width()), h = float(size.height());
-        QCOMPARE(ZoomLimitFor(w, h, SW, SH), zoomLimit);
-        const Fit fit = FitToScreen(w, h, w, h, SW, SH);
-        QCOMPARE(
-            QRectF(Centred(SW, fit.Width, 0), Centred(SH, fit.Height, 0), fit.Width, fit.Height),
-            fitted);
-        QCOMPARE(fit.AspectRatio.value_or(0.f), aspectRatio);
+        const struct {
+            float width, height;
+            int zoomLimit;
+            QRectF fitted;
+            float aspectRatio; // 0: no fit step ran
+        } rows[] = {{12000, 18000, 0, {3840, 0, 7680, SH}, 12000.f / 18000.f},
+                    {9000, SH, 0, {3180, 0, 9000, SH}, 0},
+                    {60000, 15000, 1, {0, 3840, SW, 3840}, 0.25f}, // width fitted second
+                    {30000, 6000, 0, {0, 4224, SW, 3072}, 0.2f}};
+        for (const auto &row : rows) {
+            QCOMPARE(ZoomLimitFor(row.width, row.height, SW, SH), row.zoomLimit);
+            const Fit fit = FitToScreen(row.width, row.height, row.width, row.height, SW, SH);
+            QCOMPARE(QRectF(Centred(SW, fit.Width, 0), Centred(SH, fit.Height, 0), fit.Width,
+                            fit.Height),
+                     row.fitted);
+            QCOMPARE(fit.AspectRatio.value_or(0.f), row.aspectRatio);
+        }
     }
 
     void viewerZoomClampsAndStops() {
@@ -221,33 +214,22 @@ class TestRules : public QObject {
                          "/backdrop/screen0/monitorHDMI-1/workspace1/last-image"}));
     }
 
-    void execArguments_data() {
-        QTest::addColumn<QString>("exec");
-        QTest::addColumn<QStringList>("arguments");
-        const QString file = "/cd/images/Ferien \"\u00dcber\"/Strand 1.jpg";
-        QTest::newRow("url list") << "gimp %U"
-                                  << QStringList{"gimp", "file:///cd/images/"
-                                                         "Ferien%20%22%C3%9Cber%22/Strand%201.jpg"};
-        QTest::newRow("quoted program") << "\"/opt/My Viewer/run\" --open %f"
-                                        << QStringList{"/opt/My Viewer/run", "--open", file};
-        QTest::newRow("no field code") << "viewer" << QStringList{"viewer", file};
-        QTest::newRow("icon, name, percent")
-            << "viewer %i --title=%c %d %F 100%%"
-            << QStringList{"viewer", "--icon", "viewer-icon", "--title=Viewer", file, "100%"};
-        QTest::newRow("escapes in quotes")
-            << "sh -c \"echo \\\"\\$1\\\"\" %f" << QStringList{"sh", "-c", "echo \"$1\"", file};
-        QTest::newRow("unterminated quote") << "viewer \"%f" << QStringList{};
-    }
     void execArguments() {
-        QFETCH(QString, exec);
-        QFETCH(QStringList, arguments);
         platform::DesktopApplication app;
         app.name = "Viewer";
         app.icon = "viewer-icon";
-        app.exec = exec;
-        const auto words =
-            platform::ExecArguments(app, "/cd/images/Ferien \"\u00dcber\"/Strand 1.jpg");
-        QCOMPARE(words.value_or(QStringList{}), arguments);
+        const QString file = "/cd/images/Ferien \"\u00dcber\"/Strand 1.jpg";
+        for (const auto &[exec, arguments] : std::initializer_list<std::pair<QString, QStringList>>{
+                 {"gimp %U", {"gimp", "file:///cd/images/Ferien%20%22%C3%9Cber%22/Strand%201.jpg"}},
+                 {"\"/opt/My Viewer/run\" --open %f", {"/opt/My Viewer/run", "--open", file}},
+                 {"viewer", {"viewer", file}},
+                 {"viewer %i --title=%c %d %F 100%%",
+                  {"viewer", "--icon", "viewer-icon", "--title=Viewer", file, "100%"}},
+                 {"sh -c \"echo \\\"\\$1\\\"\" %f", {"sh", "-c", "echo \"$1\"", file}},
+                 {"viewer \"%f", {}}}) {
+            app.exec = exec;
+            QCOMPARE(platform::ExecArguments(app, file).value_or(QStringList{}), arguments);
+        }
     }
 
     void applicationsForAPicture() {
