@@ -17,8 +17,8 @@
 #include "viewer/form2.h"
 
 #include <QAccessible>
-#include <QDBusArgument>
 #include <QApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -92,13 +92,6 @@ QSize BitmapSize(const QString &file) {
     QImageReader reader(file);
     reader.setDecideFormatFromContent(true);
     return reader.format() == "bmp" ? reader.read().size() : QSize();
-}
-
-QStringList Prompts() {
-    QStringList out;
-    for (const RecordedMessage &m : RecordedMessages())
-        out << m.prompt;
-    return out;
 }
 
 QWidget *OpenChooser() {

@@ -11,7 +11,6 @@
 #include "support/picturefiles.h"
 #include "support/rootless.h"
 #include "support/testsupport.h"
-#include "viewer/dialog.h"
 #include "viewer/form2.h"
 
 #include <QFile>
@@ -74,13 +73,6 @@ bool searchFor(const QString &text) {
                                  dialog.Text1->setText(text);
                                  dialog.Command1_Click();
                              });
-}
-
-QStringList prompts() {
-    QStringList out;
-    for (const RecordedMessage &m : RecordedMessages())
-        out << m.prompt;
-    return out;
 }
 
 } // namespace
@@ -152,32 +144,33 @@ class TestMainWindow : public QObject {
                                                             QFileDevice::ExeOwner);
     }
 
-    void settingsFailures_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<QString>("title");
+    // The title's colour when the settings cannot say, and a splash (or background) that is
+    // broken is as good as none.
+    void settingsFailuresAndABrokenSplash() {
         const QColor black(0, 0, 0), designRed(192, 0, 0);
-        QTest::newRow("missing file") << QByteArray() << black << "";
-        QTest::newRow("ends before line 2") << QByteArray("only\r\n") << black << "";
-        QTest::newRow("line 2 empty") << QByteArray("a\r\n\r\nc\r\nd\r\nT\r\n") << designRed << "T";
-        QTest::newRow("line 2 out of range")
-            << QByteArray("a\r\n16\r\nc\r\nd\r\nT\r\n") << designRed << "T";
-        QTest::newRow("four lines") << QByteArray("a\r\n9\r\nc\r\nd") << QColor(0, 0, 255) << "";
-    }
-    void settingsFailures() {
-        QFETCH(QByteArray, ini);
-        QFETCH(QColor, colour);
-        QFETCH(QString, title);
-        TempCd cd;
-        if (!ini.isNull())
-            cd.writeFile("orvane.ini", ini);
-        Instance<Form1>();
-        QCOMPARE(titleColour(), colour);
-        QCOMPARE(Instance<Form1>().Label1->text(), title);
-        QVERIFY(playedSounds.isEmpty()); // no sound file on this CD
-    }
-
-    void splashHandsOverAfterItsTimer() {
+        for (const auto &[ini, colour, title] : {std::tuple{QByteArray(), black, ""},
+                                                 {"only\r\n", black, ""},
+                                                 {"a\r\n\r\nc\r\nd\r\nT\r\n", designRed, "T"},
+                                                 {"a\r\n16\r\nc\r\nd\r\nT\r\n", designRed, "T"},
+                                                 {"a\r\n9\r\nc\r\nd", QColor(0, 0, 255), ""}}) {
+            ResetProgram();
+            TempCd cd;
+            if (!ini.isNull())
+                cd.writeFile("orvane.ini", ini);
+            cd.writeFile("splash.jpg", "garbage");
+            cd.writeFile("menupic.jpg", "garbage");
+            Instance<Form6>();
+            QVERIFY(!IsLoaded<Form6>() && Instance<Form1>().isVisible());
+            QCOMPARE(titleColour(), colour);
+            QCOMPARE(Instance<Form1>().Label1->text(), title);
+            QVERIFY(!Instance<Form1>().Picture.isNull());
+            // Nothing to preview.
+            QVERIFY(Instance<Form1>().Image1->Picture().isNull());
+            QCOMPARE(ticks(Instance<Form1>(), 2), (QStringList{"", ""}));
+            QCOMPARE(g.ImageSizeText, "0 Bytes");
+        }
+        QVERIFY(playedSounds.isEmpty()); // no sound file on these CDs
+        ResetProgram();
         TempCd cd;
         cd.writePicture("splash.jpg", 400, 300, "JPG");
         Instance<Form6>().show();
@@ -187,47 +180,26 @@ class TestMainWindow : public QObject {
         QVERIFY(Instance<Form1>().isVisible() && Instance<Form1>().isEnabled());
     }
 
-    // A broken splash (or background) is as good as none.
-    void brokenSplashGoesStraightToTheMainWindow() {
-        TempCd cd;
-        cd.writeFile("splash.jpg", "garbage");
-        cd.writeFile("menupic.jpg", "garbage");
-        Instance<Form6>();
-        QVERIFY(!IsLoaded<Form6>());
-        QVERIFY(Instance<Form1>().isVisible());
-        QVERIFY(!Instance<Form1>().Picture.isNull());
-    }
-
-    void previewsTheSelectedPicture_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QSize>("natural");
-        QTest::addColumn<QSize>("decoded"); // no more than it draws
-        QTest::addColumn<QRectF>("twips");
-        auto bmp = [](int w, int h) { return Encode(HalvesImage(w, h), "BMP"); };
-        QTest::newRow("640x480") << bmp(640, 480) << QSize(640, 480) << QSize(128, 96)
-                                 << QRectF(0, 0, 1800, 1350);
-        QTest::newRow("60x40") << bmp(60, 40) << QSize(60, 40) << QSize(60, 40)
-                               << QRectF(450, 375, 900, 600);
-        QTest::newRow("JPEG turned by EXIF")
-            << WithExifOrientation(Encode(HalvesImage(640, 320), "JPG"), 6) << QSize(320, 640)
-            << QSize(80, 160) << QRectF(562.5, 0, 675, 1350);
-    }
+    // Decoded no larger than drawn, fitted into the box, turned as the camera says.
     void previewsTheSelectedPicture() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QSize, natural);
-        QFETCH(QSize, decoded);
-        QFETCH(QRectF, twips);
-        TempCd cd;
-        cd.writeFile("images/p.jpg", bytes);
-        Form1 &form = Instance<Form1>();
-        QCOMPARE(form.Picture5.natural, natural);
-        QCOMPARE(form.Image1->Picture().size(), decoded);
-        QCOMPARE(placeOf(*form.Image1), twips);
-        QVERIFY(form.Image1->isVisibleTo(&form));
-        QCOMPARE(form.Label2->text(), "P");
-        QCOMPARE(ticks(form, 2).last(),
-                 QString("%1 * %2 pixels").arg(natural.width()).arg(natural.height()));
-        QVERIFY(RecordedMessages().isEmpty());
+        for (const auto &[bytes, natural, decoded, twips] :
+             {std::tuple{Encode(HalvesImage(640, 480), "BMP"), QSize(640, 480), QSize(128, 96),
+                         QRectF(0, 0, 1800, 1350)},
+              {Encode(HalvesImage(60, 40), "BMP"), QSize(60, 40), QSize(60, 40),
+               QRectF(450, 375, 900, 600)},
+              {WithExifOrientation(Encode(HalvesImage(640, 320), "JPG"), 6), QSize(320, 640),
+               QSize(80, 160), QRectF(562.5, 0, 675, 1350)}}) {
+            ResetProgram();
+            TempCd cd;
+            cd.writeFile("images/p.jpg", bytes);
+            Form1 &form = Instance<Form1>();
+            QCOMPARE(form.Image1->Picture().size(), decoded);
+            QCOMPARE(placeOf(*form.Image1), twips);
+            QVERIFY(form.Image1->isVisibleTo(&form));
+            QCOMPARE(form.Label2->text(), "P");
+            QCOMPARE(ticks(form, 2).last(),
+                     QString("%1 * %2 pixels").arg(natural.width()).arg(natural.height()));
+        }
     }
 
     // Selected by code and by key, the information line takes turns on the timer's beat.
@@ -283,22 +255,14 @@ class TestMainWindow : public QObject {
         QVERIFY(RecordedMessages().isEmpty());
     }
 
-    void emptyCatalogueShowsNothing() {
-        TempCd cd;
-        Form1 &form = Instance<Form1>();
-        QVERIFY(form.Image1->Picture().isNull());
-        QCOMPARE(form.Label2->text(), "");
-        QCOMPARE(g.ImageSizeText, "0 Bytes");
-        QCOMPARE(ticks(form, 2), (QStringList{"", ""}));
-        QVERIFY(RecordedMessages().isEmpty());
-    }
-
     void searchNarrowsAndResetBringsAllBack() {
         TempCd cd;
         Form1 &main = startOnSearchCd(cd);
         const QStringList full = Catalogue();
         QCOMPARE(full.size(), 40);
-        // Cancel and a search that finds nothing leave everything as it was.
+        // Rejected texts keep the dialog open; closing it, a search that finds nothing and Cancel
+        // leave everything as it was. The rejected text's last word is still held: the close
+        // must not search with it.
         main.List1->SetSelected(7);
         g.SearchString = "left over";
         QVERIFY(WhileModal<Form4>([&] { QTest::mouseClick(main.Command6, Qt::LeftButton); },
@@ -306,17 +270,31 @@ class TestMainWindow : public QObject {
                                       QCOMPARE(dialog.focusWidget(), dialog.Text1);
                                       QVERIFY(buttonsOn(main, false));
                                       QCOMPARE(g.SearchString, QString());
-                                      QTest::mouseClick(dialog.Command2, Qt::LeftButton);
+                                      dialog.Text1->setText("    ");
+                                      dialog.Command1_Click();
+                                      QCOMPARE(dialog.Text1->text(), "    ");
+                                      dialog.Text1->setText("a b c d jpg");
+                                      dialog.Command1_Click();
+                                      QCOMPARE(dialog.Text1->text(), "");
+                                      dialog.close();
                                   }));
         main.Command1->setFocus();
         QVERIFY(searchFor("zebra"));
-        QCOMPARE(prompts(), QStringList{"Sorry, no match was found"});
+        QVERIFY(WhileModal<Form4>([&] { main.Command6_Click(); },
+                                  [](Form4 &dialog) { dialog.Command2->click(); }));
+        QCOMPARE(Prompts(), (QStringList{"Please enter search string", "Only 3 keywords allowed",
+                                         "Sorry, no match was found"}));
         QCOMPARE(Catalogue(), full);
         QCOMPARE(main.List1->ListIndex(), 7);
         QCOMPARE(main.focusWidget(), main.List1);
         QVERIFY(buttonsOn(main, true));
 
-        QVERIFY(searchFor("Cat"));
+        // Enter in the text box is OK.
+        QVERIFY(WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
+                                  [](Form4 &dialog) {
+                                      QTest::keyClicks(dialog.Text1, "Cat");
+                                      QTest::keyClick(dialog.Text1, Qt::Key_Enter);
+                                  }));
         QStringList cats, names; // in the catalogue's order
         for (const QString &entry : full) {
             if (Cats.contains(entry)) {
@@ -341,49 +319,11 @@ class TestMainWindow : public QObject {
             buttonsAtSound = buttonsOn(main, true);
         };
         main.Command7_Click();
-        QCOMPARE(g.ImageCount, 41);
         QCOMPARE(main.List1->ListCount(), 41);
         QCOMPARE(main.List1->ListIndex(), 0);
         QCOMPARE(main.Label1->text(), "Pets");
         QVERIFY(buttonsAtSound);
         QCOMPARE(main.focusWidget(), main.List1);
-    }
-
-    void rejectedSearchTextKeepsTheDialogOpen_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("textAfter");
-        QTest::newRow("only spaces") << "    "
-                                     << "Please enter search string"
-                                     << "    ";
-        // The text's last word is still held; the close must not search with it.
-        QTest::newRow("four words") << "a b c d jpg"
-                                    << "Only 3 keywords allowed"
-                                    << "";
-    }
-    void rejectedSearchTextKeepsTheDialogOpen() {
-        QFETCH(QString, typed);
-        QFETCH(QString, message);
-        QFETCH(QString, textAfter);
-        TempCd cd;
-        startOnSearchCd(cd);
-        QVERIFY(WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
-                                  [&](Form4 &dialog) {
-                                      dialog.Text1->setText(typed);
-                                      dialog.Command1_Click();
-                                      QVERIFY(IsLoaded<Form4>());
-                                      QCOMPARE(dialog.Text1->text(), textAfter);
-                                      dialog.close();
-                                  }));
-        QCOMPARE(prompts(), QStringList{message});
-        QCOMPARE(g.ImageCount, 40);
-        // Enter in the text box is OK.
-        QVERIFY(WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
-                                  [](Form4 &dialog) {
-                                      QTest::keyClicks(dialog.Text1, "wild");
-                                      QTest::keyClick(dialog.Text1, Qt::Key_Enter);
-                                  }));
-        QCOMPARE(Catalogue(), QStringList{"wildcat.gif"});
     }
 
     void viewerOpensAndTheMainWindowHides_data() {
@@ -421,20 +361,6 @@ class TestMainWindow : public QObject {
         if (how == "search")
             QCOMPARE(CatalogueEntry(g.CurrentIndex), "Pets\\Cats\\Felix.jpg");
         QVERIFY(buttonsOn(main, true));
-    }
-
-    void slideshowDialogGreysTheButtonsWhileOpen() {
-        TempCd cd;
-        Form1 &main = startOnSearchCd(cd);
-        bool greyed = false;
-        QVERIFY(WhileModal<Dialog>([&] { QTest::mouseClick(main.Command4, Qt::LeftButton); },
-                                   [&](Dialog &dialog) {
-                                       greyed = buttonsOn(main, false);
-                                       dialog.CancelButton->click();
-                                   }));
-        QVERIFY(greyed);
-        QVERIFY(buttonsOn(main, true));
-        QVERIFY(!IsLoaded<Form2>());
     }
 };
 

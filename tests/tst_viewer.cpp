@@ -88,60 +88,47 @@ class TestViewer : public QObject {
         cd.reset();
     }
 
-    void layoutOfTheWorkedExamples_data() {
-        QTest::addColumn<QSize>("pixels");
-        QTest::addColumn<int>("zoomLimit");
-        QTest::addColumn<QRectF>("layout"); // left, top, width, height in twips
-        QTest::newRow("640x480") << QSize(640, 480) << 0 << QRectF(2880, 2160, 9600, 7200);
-        QTest::newRow("2048x768") << QSize(2048, 768) << 1 << QRectF(0, 2880, 15360, 5760);
-    }
     void layoutOfTheWorkedExamples() {
-        QFETCH(QSize, pixels);
-        QFETCH(int, zoomLimit);
-        QFETCH(QRectF, layout);
-        cd->writePicture("images/holiday/PARIS.jpg", pixels.width(), pixels.height(), "JPG");
-        LoadMainWindow({"holiday\\PARIS.jpg"});
-        Form2 &viewer = OpenViewer();
-        QCOMPARE(g.ZoomLimit, zoomLimit);
-        const platform::ImageBox &image = *viewer.Image1;
-        QCOMPARE(QRectF(image.Left(), image.Top(), image.Width(), image.Height()), layout);
-        QVERIFY(image.isVisible());
-        // Decoded at the size it is drawn at, never larger.
-        const QSize drawn(platform::ToPixels(float(layout.width())),
-                          platform::ToPixels(float(layout.height())));
-        QCOMPARE(image.Picture().size(), drawn.boundedTo(pixels));
-        QCOMPARE(g.ActiveWindow, 2);
-        QCOMPARE(viewer.Label1->text(), "  Holiday\\paris  ");
+        for (const auto &[pixels, zoomLimit, layout] :
+             {std::tuple{QSize(640, 480), 0, QRectF(2880, 2160, 9600, 7200)},
+              {QSize(2048, 768), 1, QRectF(0, 2880, 15360, 5760)}}) {
+            cd->writePicture("images/holiday/PARIS.jpg", pixels.width(), pixels.height(), "JPG");
+            LoadMainWindow({"holiday\\PARIS.jpg"});
+            Form2 &viewer = OpenViewer();
+            QCOMPARE(g.ZoomLimit, zoomLimit);
+            const platform::ImageBox &image = *viewer.Image1;
+            QCOMPARE(QRectF(image.Left(), image.Top(), image.Width(), image.Height()), layout);
+            QVERIFY(image.isVisible());
+            // Decoded at the size it is drawn at, never larger.
+            const QSize drawn(platform::ToPixels(float(layout.width())),
+                              platform::ToPixels(float(layout.height())));
+            QCOMPARE(image.Picture().size(), drawn.boundedTo(pixels));
+            QCOMPARE(g.ActiveWindow, 2);
+            QCOMPARE(viewer.Label1->text(), "  Holiday\\paris  ");
+            Unload<Form2>();
+        }
     }
 
-    void stepsWrapAtBothEnds_data() {
-        QTest::addColumn<int>("key");  // 0: "Next Image", 1: "Previous Image"
-        QTest::addColumn<int>("mods"); // make no difference
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::newRow("Right on the last") << int(Qt::Key_Right) << 0 << 3 << 1;
-        QTest::newRow("Shift+Space on the last")
-            << int(Qt::Key_Space) << int(Qt::ShiftModifier) << 3 << 1;
-        QTest::newRow("Previous Image on the first") << 1 << 0 << 1 << 3;
-        QTest::newRow("Backspace on the first") << int(Qt::Key_Backspace) << 0 << 1 << 3;
-        QTest::newRow("Ctrl+Left in the middle")
-            << int(Qt::Key_Left) << int(Qt::ControlModifier) << 3 << 2;
-    }
+    // Modifiers make no difference.
     void stepsWrapAtBothEnds() {
-        QFETCH(int, key);
-        QFETCH(int, mods);
-        QFETCH(int, from);
-        QFETCH(int, to);
         LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
-        g.CurrentIndex = from;
-        Form2 &viewer = OpenViewer();
-        if (key == 1)
-            viewer.mnuOptionsPrevious_Click();
-        else
-            Press(&viewer, Qt::Key(key), Qt::KeyboardModifiers(mods));
-        QCOMPARE(g.CurrentIndex, to);
-        QCOMPARE(Shown(viewer), (QList<QColor>{Red, Green, Blue}[to - 1]));
-        QCOMPARE(g.ImageTitle, QStringList({"A", "B", "C"})[to - 1]);
+        for (const auto &[key, mods, from, to] :
+             {std::tuple{Qt::Key_Right, Qt::NoModifier, 3, 1},
+              {Qt::Key_Space, Qt::ShiftModifier, 3, 1},
+              {Qt::Key_unknown, Qt::NoModifier, 1, 3}, // the "Previous Image" item
+              {Qt::Key_Backspace, Qt::NoModifier, 1, 3},
+              {Qt::Key_Left, Qt::ControlModifier, 3, 2}}) {
+            g.CurrentIndex = from;
+            Form2 &viewer = OpenViewer();
+            if (key == Qt::Key_unknown)
+                viewer.mnuOptionsPrevious_Click();
+            else
+                Press(&viewer, key, mods);
+            QCOMPARE(g.CurrentIndex, to);
+            QCOMPARE(Shown(viewer), (QList<QColor>{Red, Green, Blue}[to - 1]));
+            QCOMPARE(g.ImageTitle, QStringList({"A", "B", "C"})[to - 1]);
+            Unload<Form2>();
+        }
     }
 
     void onePictureAndEmptyCatalogue() {

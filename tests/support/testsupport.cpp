@@ -13,7 +13,6 @@
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +63,13 @@ QList<RecordedMessage> &RecordedMessages() {
     return messages;
 }
 
+QStringList Prompts() {
+    QStringList prompts;
+    for (const RecordedMessage &m : RecordedMessages())
+        prompts << m.prompt;
+    return prompts;
+}
+
 namespace {
 int messageAnswer = platform::vbOK;
 }
@@ -91,14 +97,6 @@ void ResetProgram() {
         return messageAnswer;
     };
     platform::services().playSound = [](const QString &) {};
-}
-
-void ProcessEventsFor(int milliseconds) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qWait(5);
-    }
 }
 
 int RowOf(const Form1 &form, const QString &name) {

@@ -45,12 +45,13 @@ struct RecordedMessage {
     QString title;
 };
 QList<RecordedMessage> &RecordedMessages();
+// The prompts recorded so far.
+QStringList Prompts();
 // The answer the recorder gives to the next message boxes.
 void SetMessageAnswer(int answer);
 
 // A minimal valid GIF of the given size in one colour.
 QByteArray MakeGif(int width, int height);
-void ProcessEventsFor(int milliseconds);
 
 // The main window's list: the row showing a name (-1: none), and every row's text.
 class Form1;
