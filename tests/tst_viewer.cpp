@@ -306,36 +306,31 @@ class TestViewer : public QObject {
         QCOMPARE(smaller.value().image.size(), QSize(200, 150));
     }
 
-    void closingReturnsToTheMainWindowOnTheLastPicture_data() {
-        QTest::addColumn<int>("how"); // 0 Escape, 1 Exit item, 2 closed by the window system
-        QTest::newRow("Escape") << 0;
-        QTest::newRow("Exit") << 1;
-        QTest::newRow("window closed") << 2;
-    }
+    // By Escape, the Exit item or the window system.
     void closingReturnsToTheMainWindowOnTheLastPicture() {
-        QFETCH(int, how);
         for (const char *f : {"images/Animals/dog.bmp", "images/Sea/waves.bmp", "images/sun.bmp"})
             cd->writePicture(f, 40, 30, "BMP");
-        Form1 &main = LoadMainWindow({"Animals\\dog.bmp", "Sea\\WAVES.bmp", "sun.bmp"});
-        Form2 &viewer = OpenViewer();
-        Press(&viewer, Qt::Key_Right);
-        QCOMPARE(g.ImageTitle, "Sea\\waves");
-        g.SlideshowOn = 1;
-        g.SlideshowPaused = 1;
-        if (how == 0)
-            QTest::keyClick(&viewer, Qt::Key_Escape);
-        else if (how == 1)
-            viewer.mnuOptionsExit_Click();
-        else
-            viewer.close();
-        QVERIFY(!IsLoaded<Form2>());
-        QVERIFY(main.isVisible());
-        QCOMPARE(main.List1->ListIndex(), 1);
-        QCOMPARE(g.CurrentIndex, 2);
-        QCOMPARE(g.ActiveWindow, 1);
-        QCOMPARE(g.SlideshowOn + g.SlideshowPaused, 0);
-        QCOMPARE(g.ImageTitle, "Waves");
-        QTRY_COMPARE(QApplication::focusWidget(), main.List1);
+        for (int how = 0; how < 3; ++how) {
+            Form1 &main = LoadMainWindow({"Animals\\dog.bmp", "Sea\\WAVES.bmp", "sun.bmp"});
+            Form2 &viewer = OpenViewer();
+            Press(&viewer, Qt::Key_Right);
+            QCOMPARE(g.ImageTitle, "Sea\\waves");
+            g.SlideshowOn = 1;
+            g.SlideshowPaused = 1;
+            if (how == 0)
+                QTest::keyClick(&viewer, Qt::Key_Escape);
+            else if (how == 1)
+                viewer.mnuOptionsExit_Click();
+            else
+                viewer.close();
+            QVERIFY(!IsLoaded<Form2>() && main.isVisible());
+            QCOMPARE(main.List1->ListIndex(), 1);
+            QCOMPARE(g.CurrentIndex, 2);
+            QCOMPARE(g.ActiveWindow, 1);
+            QCOMPARE(g.SlideshowOn + g.SlideshowPaused, 0);
+            QCOMPARE(g.ImageTitle, "Waves");
+            QTRY_COMPARE(QApplication::focusWidget(), main.List1);
+        }
     }
 
     // Closed before the stepped-to picture was shown: its title is the one left behind.
@@ -351,35 +346,31 @@ class TestViewer : public QObject {
         QCOMPARE(g.ImageTitle, "C");
     }
 
-    void slideshowDialogStartsTheShow_data() {
-        QTest::addColumn<int>("option");
-        QTest::addColumn<int>("delay"); // 0: Cancel instead of OK
-        QTest::newRow("5") << 1 << 5000;
-        QTest::newRow("15") << 2 << 15000;
-        QTest::newRow("30") << 3 << 30000;
-        QTest::newRow("Cancel changes nothing") << 2 << 0;
-    }
+    // The buttons are greyed while the dialog is open; it always opens on five seconds.
     void slideshowDialogStartsTheShow() {
-        QFETCH(int, option);
-        QFETCH(int, delay);
-        Form1 &main = LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
-        main.List1->SetSelected(1);
-        QVERIFY(WhileModal<Dialog>(
-            [&] { main.Command4_Click(); },
-            [&](Dialog &dialog) {
-                QVERIFY(dialog.Option1->isChecked());
-                QRadioButton *choice[] = {dialog.Option1, dialog.Option2, dialog.Option3};
-                choice[option - 1]->setChecked(true);
-                QTest::mouseClick(delay ? dialog.OKButton : dialog.CancelButton, Qt::LeftButton);
-            }));
-        QCOMPARE(g.SlideshowOn, delay ? 1 : 0);
-        QCOMPARE(g.SlideshowDelay, delay);
-        QCOMPARE(main.isVisible(), delay == 0);
-        QVERIFY(main.Command4->isEnabled());
-        QCOMPARE(IsLoaded<Form2>(), delay != 0);
-        if (delay) {
-            QCOMPARE(g.ImageTitle, "B");
-            QCOMPARE(Instance<Form2>().Timer1->interval(), delay);
+        for (const auto &[option, delay] : {std::pair{1, 5000}, {2, 15000}, {3, 30000}, {2, 0}}) {
+            ResetProgram();
+            Form1 &main = LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
+            main.List1->SetSelected(1);
+            QVERIFY(WhileModal<Dialog>(
+                [&] { main.Command4_Click(); },
+                [&, option = option, delay = delay](Dialog &dialog) {
+                    QVERIFY(!main.Command4->isEnabled());
+                    QVERIFY(dialog.Option1->isChecked());
+                    QRadioButton *choice[] = {dialog.Option1, dialog.Option2, dialog.Option3};
+                    choice[option - 1]->setChecked(true);
+                    QTest::mouseClick(delay ? dialog.OKButton : dialog.CancelButton, // 0
+                                      Qt::LeftButton);
+                }));
+            QCOMPARE(g.SlideshowDelay, delay);
+            QCOMPARE(main.isVisible(), delay == 0);
+            QVERIFY(main.Command4->isEnabled());
+            QCOMPARE(IsLoaded<Form2>(), delay != 0);
+            if (delay) {
+                QCOMPARE(g.SlideshowOn, 1);
+                QCOMPARE(g.ImageTitle, "B");
+                QCOMPARE(Instance<Form2>().Timer1->interval(), delay);
+            }
         }
     }
 
