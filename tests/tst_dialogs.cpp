@@ -337,64 +337,49 @@ class TestDialogs : public QObject {
         QCOMPARE(wallpaperCalls.size(), 1);
     }
 
-    void wallpaperFailureSaysSo_data() {
-        QTest::addColumn<bool>("fromViewer");
-        QTest::addColumn<bool>("folderBlocked");
-        QTest::addColumn<bool>("desktopRefuses");
-        QTest::newRow("main, nothing previewed") << false << false << false;
-        QTest::newRow("viewer, nothing loaded") << true << false << false;
-        QTest::newRow("data folder unusable") << false << true << false;
-        QTest::newRow("desktop refuses") << false << false << true;
-    }
+    // Nothing to write, no data folder, or the desktop refuses; only a written file is handed on.
     void wallpaperFailureSaysSo() {
-        QFETCH(bool, fromViewer);
-        QFETCH(bool, folderBlocked);
-        QFETCH(bool, desktopRefuses);
-        desktopAccepts = !desktopRefuses;
-        if (folderBlocked) {
-            // A file where the data folder would be: no folder can be made under it.
-            cd->writeFile("file", "x");
-            qputenv("XDG_DATA_HOME", cd->path("file").toUtf8());
+        for (const auto &[fromViewer, folderBlocked, desktopRefuses] :
+             {std::tuple{false, false, false},
+              {true, false, false},
+              {false, true, false},
+              {false, false, true}}) {
+            cleanup();
+            init();
+            desktopAccepts = !desktopRefuses;
+            if (folderBlocked) {
+                // A file where the data folder would be: no folder can be made under it.
+                cd->writeFile("file", "x");
+                qputenv("XDG_DATA_HOME", cd->path("file").toUtf8());
+            }
+            if (folderBlocked || desktopRefuses)
+                Instance<Form1>().Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
+            if (fromViewer)
+                Instance<Form2>().mnuOptionsWallpaper_Click();
+            else
+                Instance<Form1>().Command5_Click();
+            QCOMPARE(Prompts().value(1), "Sorry, the wallpaper could not be set");
+            QCOMPARE(wallpaperCalls.size(), desktopRefuses ? 1 : 0);
         }
-        if (folderBlocked || desktopRefuses)
-            Instance<Form1>().Picture5 = *platform::LoadPictureFile(picture("a.jpg", 40, 30));
-        if (fromViewer)
-            Instance<Form2>().mnuOptionsWallpaper_Click();
-        else
-            Instance<Form1>().Command5_Click();
-        QCOMPARE(Prompts().value(1), "Sorry, the wallpaper could not be set");
-        QCOMPARE(wallpaperCalls.size(), desktopRefuses ? 1 : 0); // only a written file
     }
 
-    void openWithPath_data() {
-        QTest::addColumn<QString>("start"); // empty: the folder the program started in
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("path"); // empty: nothing started
-        QTest::newRow("root") << "/" << 7 << "/images/Animals/cat.jpg";
-        QTest::newRow("start folder")
-            << "" << 7 << platform::StartFolder() + "/images/Animals/cat.jpg";
-        QTest::newRow("index below the catalogue") << "/cd" << -1 << "";
-        QTest::newRow("index above the catalogue") << "/cd" << 10001 << "";
-    }
+    // The start folder (by default the one the program started in) and the entry, found on disk
+    // in any letter case; nothing for an index outside the catalogue.
     void openWithPath() {
-        QFETCH(QString, start);
-        QFETCH(int, index);
-        QFETCH(QString, path);
-        g.AppPath = start;
-        g.ImageArray[7] = "Animals\\cat.jpg";
-        g.CurrentIndex = index;
-        Instance<Form2>().mnuOptionsOpen_Click();
-        QCOMPARE(openedWith, path.isEmpty() ? QStringList() : QStringList{path});
-    }
-
-    // On disk the names may differ in letter case, as on a CD mounted with upper-case names.
-    void openWithFindsTheFileOnDisk() {
-        cd->writePicture("IMAGES/ANIMALS/CAT.JPG", 10, 10, "JPG");
-        g.AppPath = cd->path();
-        g.ImageArray[1] = "animals\\cat.jpg";
-        g.CurrentIndex = 1;
-        Instance<Form2>().mnuOptionsOpen_Click();
-        QCOMPARE(openedWith, QStringList{cd->path("IMAGES/ANIMALS/CAT.JPG")});
+        cd->writePicture("disk/IMAGES/ANIMALS/CAT.JPG", 10, 10, "JPG");
+        g.ImageArray[7] = "animals\\cat.jpg";
+        for (const auto &[start, index, path] :
+             {std::tuple{QString("/"), 7, QString("/images/animals/cat.jpg")},
+              {cd->path("disk"), 7, cd->path("disk/IMAGES/ANIMALS/CAT.JPG")},
+              {"", 7, platform::StartFolder() + "/images/animals/cat.jpg"},
+              {"/cd", -1, ""},
+              {"/cd", 10001, ""}}) {
+            openedWith.clear();
+            g.AppPath = start;
+            g.CurrentIndex = index;
+            Instance<Form2>().mnuOptionsOpen_Click();
+            QCOMPARE(openedWith, path.isEmpty() ? QStringList() : QStringList{path});
+        }
     }
 
     void wallpaperThroughThePortal_data() {
