@@ -326,41 +326,35 @@ class TestMainWindow : public QObject {
         QCOMPARE(main.focusWidget(), main.List1);
     }
 
-    void viewerOpensAndTheMainWindowHides_data() {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("current"); // CurrentIndex the viewer opens on
-        QTest::newRow("view button") << "view" << 3;
-        QTest::newRow("preview") << "image" << 3;
-        QTest::newRow("preview frame") << "picture" << 3;
-        QTest::newRow("double-click on row 6") << "double-click" << 7;
-        QTest::newRow("after a search") << "search" << 2;
-    }
+    // By the View button, the preview, its frame and a double-click; after a search too.
     void viewerOpensAndTheMainWindowHides() {
-        QFETCH(QString, how);
-        QFETCH(int, current);
         TempCd cd;
-        Form1 &main = startOnSearchCd(cd);
-        if (how == "search")
-            QVERIFY(searchFor("cats"));
-        main.List1->SetSelected(how == "search" ? 1 : 2);
-        if (how == "image") {
-            QTest::mouseClick(main.Image1, Qt::LeftButton, {}, QPoint(5, 5));
-        } else if (how == "picture") {
-            QTest::mouseClick(main.Picture1, Qt::LeftButton, {},
-                              QPoint(main.Picture1->width() - 2, main.Picture1->height() - 2));
-        } else if (how == "double-click") {
-            const QPoint at = main.List1->visualRect(main.List1->model()->index(6, 0)).center();
-            QTest::mouseClick(main.List1->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(main.List1->viewport(), Qt::LeftButton, {}, at);
-        } else {
-            QTest::mouseClick(main.Command1, Qt::LeftButton);
+        startOnSearchCd(cd);
+        for (const auto &[how, current] : std::initializer_list<std::pair<QString, int>>{
+                 {"view", 3}, {"image", 3}, {"picture", 3}, {"double-click", 7}, {"search", 2}}) {
+            ResetProgram();
+            Form1 &main = Instance<Form1>();
+            platform::ActivateForm(&main);
+            if (how == "search")
+                QVERIFY(searchFor("cats"));
+            main.List1->SetSelected(how == "search" ? 1 : 2);
+            if (how == "image") {
+                QTest::mouseClick(main.Image1, Qt::LeftButton, {}, QPoint(5, 5));
+            } else if (how == "picture") {
+                QTest::mouseClick(main.Picture1, Qt::LeftButton, {},
+                                  QPoint(main.Picture1->width() - 2, main.Picture1->height() - 2));
+            } else if (how == "double-click") {
+                const QPoint at = main.List1->visualRect(main.List1->model()->index(6, 0)).center();
+                QTest::mouseClick(main.List1->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(main.List1->viewport(), Qt::LeftButton, {}, at);
+            } else {
+                QTest::mouseClick(main.Command1, Qt::LeftButton);
+            }
+            QVERIFY2(IsLoaded<Form2>() && !main.isVisible(), qPrintable(how));
+            QCOMPARE(g.CurrentIndex, current);
+            QVERIFY(buttonsOn(main, true));
         }
-        QVERIFY(IsLoaded<Form2>());
-        QVERIFY(!main.isVisible());
-        QCOMPARE(g.CurrentIndex, current);
-        if (how == "search")
-            QCOMPARE(CatalogueEntry(g.CurrentIndex), "Pets\\Cats\\Felix.jpg");
-        QVERIFY(buttonsOn(main, true));
+        QCOMPARE(CatalogueEntry(g.CurrentIndex), "Pets\\Cats\\Felix.jpg");
     }
 };
 
