@@ -19,22 +19,6 @@
 #include <QImage>
 #include <QTest>
 
-TempCd::TempCd() : previous_(QDir::currentPath()) {
-    QDir::setCurrent(dir_.path());
-}
-
-TempCd::~TempCd() {
-    QDir::setCurrent(previous_);
-}
-
-QString TempCd::path(const QString &relative) const {
-    return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
-}
-
-void TempCd::mkdir(const QString &relative) const {
-    QDir(dir_.path()).mkpath(relative);
-}
-
 void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
     QFile file(path(relative));
@@ -48,10 +32,6 @@ void TempCd::writePicture(const QString &relative, int width, int height, const 
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     image.save(path(relative), format);
-}
-
-void TempCd::writeGif(const QString &relative, int width, int height) const {
-    writeFile(relative, MakeGif(width, height));
 }
 
 QByteArray MakeGif(int width, int height) {

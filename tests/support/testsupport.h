@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -13,22 +14,29 @@
 
 #include <functional>
 
+// A minimal valid GIF of the given size in one colour.
+QByteArray MakeGif(int width, int height);
+
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
   public:
-    TempCd();
-    ~TempCd();
+    TempCd() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    ~TempCd() { QDir::setCurrent(previous_); }
     TempCd(const TempCd &) = delete;
     TempCd &operator=(const TempCd &) = delete;
 
-    QString path(const QString &relative = QString()) const;
+    QString path(const QString &relative = QString()) const {
+        return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
+    }
     void writeFile(const QString &relative, const QByteArray &bytes) const;
     // Writes a picture of the given size; format is "JPG", "BMP" or "PNG" (GIF through BMP data
     // is not possible with Qt, so GIFs come from writeGif).
     void writePicture(const QString &relative, int width, int height, const char *format,
                       QColor colour = QColor(40, 120, 200)) const;
-    void writeGif(const QString &relative, int width, int height) const;
-    void mkdir(const QString &relative) const;
+    void writeGif(const QString &relative, int width, int height) const {
+        writeFile(relative, MakeGif(width, height));
+    }
+    void mkdir(const QString &relative) const { QDir(dir_.path()).mkpath(relative); }
 
   private:
     QTemporaryDir dir_;
@@ -49,9 +57,6 @@ QList<RecordedMessage> &RecordedMessages();
 QStringList Prompts();
 // The answer the recorder gives to the next message boxes.
 void SetMessageAnswer(int answer);
-
-// A minimal valid GIF of the given size in one colour.
-QByteArray MakeGif(int width, int height);
 
 // The main window's list: the row showing a name (-1: none), and every row's text.
 class Form1;
