@@ -131,16 +131,8 @@ class TestViewer : public QObject {
         }
     }
 
-    void onePictureAndEmptyCatalogue() {
-        LoadColours(*cd, {Green}, QSize(40, 30));
-        Form2 &viewer = OpenViewer();
-        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
-            Press(&viewer, key);
-            QCOMPARE(g.CurrentIndex, 1);
-            QCOMPARE(Shown(viewer), Green);
-        }
-        // No pictures at all: the steps set 1 and 0 and nothing loads.
-        ResetProgram();
+    // No pictures at all: the steps set 1 and 0 and nothing loads.
+    void emptyCatalogue() {
         LoadMainWindow({});
         Form2 &empty = OpenViewer();
         Press(&empty, Qt::Key_Right);
