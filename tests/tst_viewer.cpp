@@ -381,15 +381,15 @@ class TestViewer : public QObject {
     // becomes five seconds and a longer one stays.
     void rightClickPausesAndOpensTheMenu() {
         LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
-        for (int where = 0; where < 3; ++where) {
-            g.SlideshowOn = 1;
-            g.SlideshowDelay = 30;
-            Form2 &viewer = OpenViewer();
-            QWidget *target[] = {&viewer, viewer.Image1, viewer.Label1};
-            const QPoint inside = where == 0 ? QPoint(5, 5) : QPoint(2, 2);
-            QTest::mouseClick(target[where], Qt::LeftButton, {}, inside);
+        g.SlideshowOn = 1;
+        g.SlideshowDelay = 30;
+        Form2 &viewer = OpenViewer();
+        for (QWidget *target :
+             std::initializer_list<QWidget *>{&viewer, viewer.Image1, viewer.Label1}) {
+            const QPoint inside = target == &viewer ? QPoint(5, 5) : QPoint(2, 2);
+            QTest::mouseClick(target, Qt::LeftButton, {}, inside);
             QCOMPARE(g.SlideshowOn, 1); // a left press does nothing
-            QTest::mousePress(target[where], Qt::RightButton, {}, inside);
+            QTest::mousePress(target, Qt::RightButton, {}, inside);
             QCOMPARE(g.SlideshowOn, 0);
             QCOMPARE(g.SlideshowPaused, 1);
             QCOMPARE(viewer.mnuOptionsSlideshow->text(), "Slideshow (Paused)... Restart");
@@ -399,24 +399,24 @@ class TestViewer : public QObject {
             QTest::qWait(150);
             QCOMPARE(g.CurrentIndex, index);
             viewer.mnuOptions->hide();
-            QTest::mouseRelease(target[where], Qt::RightButton, {}, inside);
+            QTest::mouseRelease(target, Qt::RightButton, {}, inside);
             viewer.mnuOptionsSlideshow_Click();
             QCOMPARE(g.SlideshowOn - g.SlideshowPaused, 1);
             QCOMPARE(viewer.mnuOptionsSlideshow->text(), "Slideshow");
             QCOMPARE(viewer.Timer1->interval(), 5000);
-            // Closing ends the show; the viewer comes back without one.
-            QTest::keyClick(&viewer, Qt::Key_Escape);
-            QCOMPARE(g.SlideshowOn, 0);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            g.SlideshowDelay = 15000;
-            Form2 &again = OpenViewer();
-            QTest::qWait(150);
-            QCOMPARE(g.CurrentIndex, index);
-            again.mnuOptionsSlideshow_Click();
-            QVERIFY(again.Timer1->isActive());
-            QCOMPARE(again.Timer1->interval(), 15000);
-            Unload<Form2>();
         }
+        // Closing ends the show; the viewer comes back without one.
+        QTest::keyClick(&viewer, Qt::Key_Escape);
+        QCOMPARE(g.SlideshowOn, 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g.SlideshowDelay = 15000;
+        Form2 &again = OpenViewer();
+        const int index = g.CurrentIndex;
+        QTest::qWait(150);
+        QCOMPARE(g.CurrentIndex, index);
+        again.mnuOptionsSlideshow_Click();
+        QVERIFY(again.Timer1->isActive());
+        QCOMPARE(again.Timer1->interval(), 15000);
     }
 };
 
