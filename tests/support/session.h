@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
+#include "support/testsupport.h"
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
@@ -38,8 +39,7 @@ inline Session RunSession(const QString &cdPath) {
 
     for (int row = 0; row < count; ++row) {
         form.List1->SetSelected(row);
-        if (g.CurrentIndex != row + 1)
-            qWarning("row %d selected picture %d", row, g.CurrentIndex);
+        [&] { QCOMPARE(g.CurrentIndex, row + 1); }();
         form.Timer1_Timer(); // the information line's kind, size and file size
         form.Timer1_Timer();
         form.Timer1_Timer();
@@ -78,16 +78,13 @@ inline Session RunSession(const QString &cdPath) {
     // Searches through the search dialog: one that narrows the list, one that finds nothing;
     // then Reset back to the whole catalogue.
     const auto search = [&form](const QString &text) {
-        QTimer::singleShot(0, [text] {
-            if (!IsLoaded<Form4>())
-                return;
-            Form4 &dialog = Instance<Form4>();
-            dialog.Text1->setText(text);
-            dialog.Command1_Click();
-            if (IsLoaded<Form4>())
-                dialog.Command2_Click();
-        });
-        form.Command6_Click();
+        WhileModal<Form4>([&form] { form.Command6_Click(); },
+                          [&text](Form4 &dialog) {
+                              dialog.Text1->setText(text);
+                              dialog.Command1_Click();
+                              if (IsLoaded<Form4>())
+                                  dialog.Command2_Click();
+                          });
     };
     search(QStringLiteral("good"));
     [&] { QVERIFY(g.ImageCount > 0 && g.ImageCount < count); }();

@@ -13,28 +13,11 @@
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QTest>
-
-TempCd::TempCd() : previous_(QDir::currentPath()) {
-    QDir::setCurrent(dir_.path());
-}
-
-TempCd::~TempCd() {
-    QDir::setCurrent(previous_);
-}
-
-QString TempCd::path(const QString &relative) const {
-    return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
-}
-
-void TempCd::mkdir(const QString &relative) const {
-    QDir(dir_.path()).mkpath(relative);
-}
 
 void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
@@ -51,10 +34,6 @@ void TempCd::writePicture(const QString &relative, int width, int height, const 
     image.save(path(relative), format);
 }
 
-void TempCd::writeGif(const QString &relative, int width, int height) const {
-    writeFile(relative, MakeGif(width, height));
-}
-
 QByteArray MakeGif(int width, int height) {
     return hostile::Gif(width, height, width, height, 1);
 }
@@ -62,6 +41,13 @@ QByteArray MakeGif(int width, int height) {
 QList<RecordedMessage> &RecordedMessages() {
     static QList<RecordedMessage> messages;
     return messages;
+}
+
+QStringList Prompts() {
+    QStringList prompts;
+    for (const RecordedMessage &m : RecordedMessages())
+        prompts << m.prompt;
+    return prompts;
 }
 
 namespace {
@@ -93,10 +79,20 @@ void ResetProgram() {
     platform::services().playSound = [](const QString &) {};
 }
 
-void ProcessEventsFor(int milliseconds) {
-    QDeadlineTimer deadline(milliseconds);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QTest::qWait(5);
-    }
+int RowOf(const Form1 &form, const QString &name) {
+    return ListRows(form).indexOf(name);
+}
+
+QStringList ListRows(const Form1 &form) {
+    QStringList rows;
+    for (int r = 0; r < form.List1->ListCount(); ++r)
+        rows << form.List1->List(r);
+    return rows;
+}
+
+QStringList Catalogue() {
+    QStringList entries;
+    for (int i = 1; i <= g.ImageCount; ++i)
+        entries << g.ImageArray[static_cast<size_t>(i)];
+    return entries;
 }

@@ -1,29 +1,42 @@
 #pragma once
 // Fixtures shared by the tests: a CD folder made on the fly and a clean program state.
 
+#include "app/forms.h"
+
 #include <QByteArray>
 #include <QColor>
+#include <QDir>
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+// A minimal valid GIF of the given size in one colour.
+QByteArray MakeGif(int width, int height);
 
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
   public:
-    TempCd();
-    ~TempCd();
+    TempCd() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    ~TempCd() { QDir::setCurrent(previous_); }
     TempCd(const TempCd &) = delete;
     TempCd &operator=(const TempCd &) = delete;
 
-    QString path(const QString &relative = QString()) const;
+    QString path(const QString &relative = QString()) const {
+        return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
+    }
     void writeFile(const QString &relative, const QByteArray &bytes) const;
     // Writes a picture of the given size; format is "JPG", "BMP" or "PNG" (GIF through BMP data
     // is not possible with Qt, so GIFs come from writeGif).
     void writePicture(const QString &relative, int width, int height, const char *format,
                       QColor colour = QColor(40, 120, 200)) const;
-    void writeGif(const QString &relative, int width, int height) const;
-    void mkdir(const QString &relative) const;
+    void writeGif(const QString &relative, int width, int height) const {
+        writeFile(relative, MakeGif(width, height));
+    }
+    void mkdir(const QString &relative) const { QDir(dir_.path()).mkpath(relative); }
 
   private:
     QTemporaryDir dir_;
@@ -40,11 +53,29 @@ struct RecordedMessage {
     QString title;
 };
 QList<RecordedMessage> &RecordedMessages();
+// The prompts recorded so far.
+QStringList Prompts();
 // The answer the recorder gives to the next message boxes.
 void SetMessageAnswer(int answer);
 
-// A minimal valid GIF of the given size in one colour.
-QByteArray MakeGif(int width, int height);
-// The rows of a list box as text.
-class QWidget;
-void ProcessEventsFor(int milliseconds);
+// The main window's list: the row showing a name (-1: none), and every row's text.
+class Form1;
+int RowOf(const Form1 &form, const QString &name);
+QStringList ListRows(const Form1 &form);
+// The catalogue entries 1..ImageCount.
+QStringList Catalogue();
+
+// Runs a command that opens a modal window; `drive` runs once it is up and must close it. False
+// when the window never came up or was left open (it is then unloaded, so no test hangs).
+template <class Modal>
+bool WhileModal(const std::function<void()> &command, const std::function<void(Modal &)> &drive) {
+    bool cameUp = false, leftOpen = false;
+    QTimer::singleShot(0, [&] {
+        if ((cameUp = IsLoaded<Modal>()))
+            drive(Instance<Modal>());
+        if ((leftOpen = cameUp && IsLoaded<Modal>()))
+            Unload<Modal>();
+    });
+    command();
+    return cameUp && !leftOpen;
+}

@@ -1,0 +1,345 @@
+// The main window through its real windows: start-up from the CD folder, the catalogue scan, the
+// preview and its information line, Search and Reset, and the buttons that open other windows.
+
+#include "app/form6.h"
+#include "app/globals.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/form4.h"
+#include "mainwindow/preview_rules.h"
+#include "platform/desktop/services.h"
+#include "platform/files/files.h"
+#include "support/picturefiles.h"
+#include "support/rootless.h"
+#include "support/testsupport.h"
+#include "viewer/form2.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+
+namespace {
+
+QStringList playedSounds;
+
+QColor titleColour() {
+    return Instance<Form1>().Label1->palette().color(QPalette::WindowText);
+}
+
+QRectF placeOf(const platform::ImageBox &box) {
+    return QRectF(box.Left(), box.Top(), box.Width(), box.Height());
+}
+
+QStringList ticks(Form1 &form, int count) {
+    QStringList texts;
+    for (int i = 0; i < count; ++i) {
+        form.Timer1_Timer();
+        texts << form.Label2->text();
+    }
+    return texts;
+}
+
+bool buttonsOn(const Form1 &main, bool on) {
+    const QPushButton *buttons[] = {main.Command1, main.Command2, main.Command4,
+                                    main.Command5, main.Command6, main.Command7};
+    return std::ranges::all_of(buttons, [on](auto *b) { return b->isEnabled() == on; });
+}
+
+// Forty pictures; five have "cat" in their path (in a word, a folder name, in capitals).
+const QStringList Cats{"Concatenate.jpg", "wildcat.gif", "Pets\\Cats\\tom.gif",
+                       "Pets\\Cats\\Felix.jpg", "Holiday\\CAT nap.bmp"};
+
+Form1 &startOnSearchCd(const TempCd &cd) {
+    QStringList pictures = Cats + QStringList{"Red Car.jpg", "red_boat.gif", "Blue Car.bmp",
+                                              "Pets\\dog11.jpg", "Pets\\bird.bmp"};
+    for (int i = 1; i <= 30; ++i)
+        pictures << QStringLiteral("Holiday\\beach%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+    for (const QString &picture : pictures) // the search reads names only
+        cd.writeFile("images/" + QString(picture).replace('\\', '/'), "x");
+    Form1 &main = Instance<Form1>();
+    platform::ActivateForm(&main);
+    return main;
+}
+
+bool searchFor(const QString &text) {
+    return WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
+                             [text](Form4 &dialog) {
+                                 dialog.Text1->setText(text);
+                                 dialog.Command1_Click();
+                             });
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        ResetProgram();
+        playedSounds.clear();
+        platform::services().playSound = [](const QString &path) { playedSounds << path; };
+    }
+    void cleanup() { ResetProgram(); }
+
+    // The scan walks depth first, a folder's own pictures before its subfolders', with names in
+    // any letter case; an unreadable folder is passed over, as are names that are no pictures.
+    void startsFromTheCdFolder() {
+        TempCd cd;
+        cd.writeFile("orvane.ini", "[orvane]\r\n12\r\nx\r\ny\r\nHoliday Pictures\r\nz\r\n");
+        cd.writeFile("ORVANE.WAV", "RIFF");
+        cd.writePicture("MENUPIC.JPG", 300, 200, "JPG");
+        // One picture and at most one subfolder a level: the order is the walk's own.
+        const QStringList expected{"top.jpg",
+                                   "a\\CAT.JPG",
+                                   "a\\b\\Dog.Gif",
+                                   "a\\b\\old.jpg\\inside.jpg",
+                                   "a\\b\\old.jpg\\c\\.hidden.jpg",
+                                   "a\\b\\old.jpg\\c\\d\\new\nline.bmp"};
+        for (const QString &entry : expected)
+            cd.writeFile("IMAGES/" + QString(entry).replace('\\', '/'), "x");
+        for (const char *f : {"IMAGES/photo.jpeg", "IMAGES/readme.txt", "IMAGES/back\\slash.jpg",
+                              "IMAGES/locked/p.jpg"})
+            cd.writeFile(f, "x");
+        // A name that is not valid UTF-8 can't be named again by the program: not listed.
+        FILE *invalid = ::fopen(QFile::encodeName(cd.path("IMAGES/")) + "bad\xff\xfe.jpg", "w");
+        QVERIFY(invalid);
+        ::fclose(invalid);
+        QVERIFY(QFile::setPermissions(cd.path("IMAGES/locked"), QFileDevice::Permissions()));
+        {
+            const WithoutFileOverride rootless;
+            QVERIFY(rootless.ok());
+            Instance<Form1>();
+        }
+        Form1 &form = Instance<Form1>();
+        QCOMPARE(form.Label1->text(), QString("Holiday Pictures"));
+        QCOMPARE(titleColour(), QColor(255, 0, 0));
+        QCOMPARE(form.Picture.size(), QSize(300, 200));
+        QCOMPARE(playedSounds.size(), 1);
+        QCOMPARE(g.CurrentIndex, 1);
+        QCOMPARE(form.List1->ListIndex(), 0);
+        QCOMPARE(Catalogue(), expected);
+        QCOMPARE(ListRows(form).join('|'),
+                 "top.jpg|CAT.JPG|Dog.Gif|inside.jpg|.hidden.jpg|new\nline.bmp");
+        // An exact name wins over one that differs in case.
+        cd.writeFile("menupic.jpg", "yy");
+        QCOMPARE(platform::FileLen("menupic.jpg").value_or(-1), 2);
+        QFile::setPermissions(cd.path("IMAGES/locked"), QFileDevice::ReadOwner |
+                                                            QFileDevice::WriteOwner |
+                                                            QFileDevice::ExeOwner);
+    }
+
+    // The title's colour when the settings cannot say, and a splash (or background) that is
+    // broken is as good as none.
+    void settingsFailuresAndABrokenSplash() {
+        const QColor black(0, 0, 0), designRed(192, 0, 0);
+        for (const auto &[ini, colour, title] : {std::tuple{QByteArray(), black, ""},
+                                                 {"only\r\n", black, ""},
+                                                 {"a\r\n\r\nc\r\nd\r\nT\r\n", designRed, "T"},
+                                                 {"a\r\n16\r\nc\r\nd\r\nT\r\n", designRed, "T"},
+                                                 {"a\r\n9\r\nc\r\nd", QColor(0, 0, 255), ""}}) {
+            ResetProgram();
+            TempCd cd;
+            if (!ini.isNull())
+                cd.writeFile("orvane.ini", ini);
+            cd.writeFile("splash.jpg", "garbage");
+            cd.writeFile("menupic.jpg", "garbage");
+            Instance<Form6>();
+            QVERIFY(!IsLoaded<Form6>() && Instance<Form1>().isVisible());
+            QCOMPARE(titleColour(), colour);
+            QCOMPARE(Instance<Form1>().Label1->text(), title);
+            QVERIFY(!Instance<Form1>().Picture.isNull());
+            // Nothing to preview.
+            QVERIFY(Instance<Form1>().Image1->Picture().isNull());
+            QCOMPARE(ticks(Instance<Form1>(), 2), (QStringList{"", ""}));
+            QCOMPARE(g.ImageSizeText, "0 Bytes");
+        }
+        QVERIFY(playedSounds.isEmpty()); // no sound file on these CDs
+        ResetProgram();
+        TempCd cd;
+        cd.writePicture("splash.jpg", 400, 300, "JPG");
+        Instance<Form6>().show();
+        QVERIFY(!IsLoaded<Form1>());
+        Instance<Form6>().Timer1_Timer();
+        QVERIFY(!IsLoaded<Form6>());
+        QVERIFY(Instance<Form1>().isVisible() && Instance<Form1>().isEnabled());
+    }
+
+    // Decoded no larger than drawn, fitted into the box, turned as the camera says.
+    void previewsTheSelectedPicture() {
+        for (const auto &[bytes, natural, decoded, twips] :
+             {std::tuple{Encode(HalvesImage(640, 480), "BMP"), QSize(640, 480), QSize(128, 96),
+                         QRectF(0, 0, 1800, 1350)},
+              {Encode(HalvesImage(60, 40), "BMP"), QSize(60, 40), QSize(60, 40),
+               QRectF(450, 375, 900, 600)},
+              {WithExifOrientation(Encode(HalvesImage(640, 320), "JPG"), 6), QSize(320, 640),
+               QSize(80, 160), QRectF(562.5, 0, 675, 1350)}}) {
+            ResetProgram();
+            TempCd cd;
+            cd.writeFile("images/p.jpg", bytes);
+            Form1 &form = Instance<Form1>();
+            QCOMPARE(form.Image1->Picture().size(), decoded);
+            QCOMPARE(placeOf(*form.Image1), twips);
+            QVERIFY(form.Image1->isVisibleTo(&form));
+            QCOMPARE(form.Label2->text(), "P");
+            QCOMPARE(ticks(form, 2).last(),
+                     QString("%1 * %2 pixels").arg(natural.width()).arg(natural.height()));
+        }
+    }
+
+    // Selected by code and by key, the information line takes turns on the timer's beat.
+    void informationLineTakesTurns() {
+        TempCd cd;
+        cd.writePicture("images/animals/tiger cub.JPG", 640, 480, "JPG");
+        cd.writeGif("images/sub/Beta.GIF", 60, 40);
+        Form1 &form = Instance<Form1>();
+        form.List1->SetSelected(RowOf(form, "Beta.GIF"));
+        QCOMPARE(CatalogueEntry(g.CurrentIndex), "sub\\Beta.GIF");
+        QCOMPARE(form.Label2->text(), "Beta");
+        QCOMPARE(ticks(form, 1), QStringList{"Gif Image"});
+        form.List1->SetFocus();
+        QTest::keyClick(form.List1, form.List1->ListIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(CatalogueEntry(g.CurrentIndex), "animals\\tiger cub.JPG");
+        QCOMPARE(form.List1->ListIndex(), g.CurrentIndex - 1);
+        const QString size = SizeText(QFileInfo(cd.path("images/animals/tiger cub.JPG")).size(),
+                                      QLocale::system().decimalPoint());
+        QCOMPARE(form.Label2->text(), "Tiger cub");
+        QCOMPARE(ticks(form, 5),
+                 (QStringList{"Jpeg Image", "640 * 480 pixels", size, "Tiger cub", "Jpeg Image"}));
+        // The same row again brings the title back at once and the kind at the next tick,
+        // leaving the timer on its own beat.
+        QTest::qWait(50);
+        const int remaining = form.Timer1->remainingTime();
+        form.List1->SetSelected(form.List1->ListIndex());
+        QVERIFY(form.Timer1->isActive() && form.Timer1->remainingTime() <= remaining);
+        QCOMPARE(form.Label2->text(), "Tiger cub");
+        QTRY_COMPARE_WITH_TIMEOUT(form.Label2->text(), QString("Jpeg Image"), 3500);
+    }
+
+    // A picture gone since the scan leaves the previous one in the preview and in its sizes.
+    void failedLoadKeepsThePreviousPicture() {
+        TempCd cd;
+        cd.writePicture("images/good.bmp", 640, 480, "BMP");
+        cd.writeFile("images/Bad One.jpg", "x");
+        Form1 &form = Instance<Form1>();
+        form.List1->SetSelected(RowOf(form, "good.bmp"));
+        const QRectF placed = placeOf(*form.Image1);
+        QVERIFY(QFile::remove(cd.path("images/Bad One.jpg")));
+        form.List1->SetSelected(RowOf(form, "Bad One.jpg"));
+        QCOMPARE(placeOf(*form.Image1), placed);
+        QVERIFY(form.Image1->isVisibleTo(&form));
+        QCOMPARE(form.Label2->text(), "Bad one");
+        QCOMPARE(g.ImageSizeText, "0 Bytes");
+        QCOMPARE(ticks(form, 2), (QStringList{"Jpeg Image", "640 * 480 pixels"}));
+        // No selected row at all: the preview stays too.
+        form.List1->selectionModel()->clear();
+        form.List1_Click();
+        QCOMPARE(g.CurrentIndex, 0);
+        QCOMPARE(placeOf(*form.Image1), placed);
+        QCOMPARE(form.Label2->text(), "Bad one");
+        QVERIFY(RecordedMessages().isEmpty());
+    }
+
+    void searchNarrowsAndResetBringsAllBack() {
+        TempCd cd;
+        Form1 &main = startOnSearchCd(cd);
+        const QStringList full = Catalogue();
+        QCOMPARE(full.size(), 40);
+        // Rejected texts keep the dialog open; closing it, a search that finds nothing and Cancel
+        // leave everything as it was. The rejected text's last word is still held: the close
+        // must not search with it.
+        main.List1->SetSelected(7);
+        g.SearchString = "left over";
+        QVERIFY(WhileModal<Form4>([&] { QTest::mouseClick(main.Command6, Qt::LeftButton); },
+                                  [&](Form4 &dialog) {
+                                      QCOMPARE(dialog.focusWidget(), dialog.Text1);
+                                      QVERIFY(buttonsOn(main, false));
+                                      QCOMPARE(g.SearchString, QString());
+                                      dialog.Text1->setText("    ");
+                                      dialog.Command1_Click();
+                                      QCOMPARE(dialog.Text1->text(), "    ");
+                                      dialog.Text1->setText("a b c d jpg");
+                                      dialog.Command1_Click();
+                                      QCOMPARE(dialog.Text1->text(), "");
+                                      dialog.close();
+                                  }));
+        main.Command1->setFocus();
+        QVERIFY(searchFor("zebra"));
+        QVERIFY(WhileModal<Form4>([&] { main.Command6_Click(); },
+                                  [](Form4 &dialog) { dialog.Command2->click(); }));
+        QCOMPARE(Prompts(), (QStringList{"Please enter search string", "Only 3 keywords allowed",
+                                         "Sorry, no match was found"}));
+        QCOMPARE(Catalogue(), full);
+        QCOMPARE(main.List1->ListIndex(), 7);
+        QCOMPARE(main.focusWidget(), main.List1);
+        QVERIFY(buttonsOn(main, true));
+
+        // Enter in the text box is OK.
+        QVERIFY(WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
+                                  [](Form4 &dialog) {
+                                      QTest::keyClicks(dialog.Text1, "Cat");
+                                      QTest::keyClick(dialog.Text1, Qt::Key_Enter);
+                                  }));
+        QStringList cats, names; // in the catalogue's order
+        for (const QString &entry : full) {
+            if (Cats.contains(entry)) {
+                cats << entry;
+                names << entry.section('\\', -1);
+            }
+        }
+        QCOMPARE(Catalogue(), cats);
+        QCOMPARE(ListRows(main), names);
+        QCOMPARE(main.List1->ListIndex(), 0);
+        QCOMPARE(g.CurrentIndex, 1);
+        // A second search looks at the five only.
+        QVERIFY(searchFor("jpg"));
+        QCOMPARE(Catalogue(), (QStringList{"Concatenate.jpg", "Pets\\Cats\\Felix.jpg"}));
+
+        // Reset rereads the settings, rescans and replays the sound, the buttons left alone.
+        cd.writeFile("orvane.ini", "x\r\n9\r\nx\r\nx\r\nPets\r\nx\r\n");
+        cd.writeFile("orvane.wav", "RIFF");
+        cd.writePicture("images/Pets/kitten.jpg", 8, 6, "JPG");
+        bool buttonsAtSound = false;
+        platform::services().playSound = [&](const QString &) {
+            buttonsAtSound = buttonsOn(main, true);
+        };
+        main.Command7_Click();
+        QCOMPARE(main.List1->ListCount(), 41);
+        QCOMPARE(main.List1->ListIndex(), 0);
+        QCOMPARE(main.Label1->text(), "Pets");
+        QVERIFY(buttonsAtSound);
+        QCOMPARE(main.focusWidget(), main.List1);
+    }
+
+    // By the View button, the preview, its frame and a double-click; after a search too.
+    void viewerOpensAndTheMainWindowHides() {
+        TempCd cd;
+        startOnSearchCd(cd);
+        for (const auto &[how, current] : std::initializer_list<std::pair<QString, int>>{
+                 {"view", 3}, {"image", 3}, {"picture", 3}, {"double-click", 7}, {"search", 2}}) {
+            ResetProgram();
+            Form1 &main = Instance<Form1>();
+            platform::ActivateForm(&main);
+            if (how == "search")
+                QVERIFY(searchFor("cats"));
+            main.List1->SetSelected(how == "search" ? 1 : 2);
+            if (how == "image") {
+                QTest::mouseClick(main.Image1, Qt::LeftButton, {}, QPoint(5, 5));
+            } else if (how == "picture") {
+                QTest::mouseClick(main.Picture1, Qt::LeftButton, {},
+                                  QPoint(main.Picture1->width() - 2, main.Picture1->height() - 2));
+            } else if (how == "double-click") {
+                const QPoint at = main.List1->visualRect(main.List1->model()->index(6, 0)).center();
+                QTest::mouseClick(main.List1->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(main.List1->viewport(), Qt::LeftButton, {}, at);
+            } else {
+                QTest::mouseClick(main.Command1, Qt::LeftButton);
+            }
+            QVERIFY2(IsLoaded<Form2>() && !main.isVisible(), qPrintable(how));
+            QCOMPARE(g.CurrentIndex, current);
+            QVERIFY(buttonsOn(main, true));
+        }
+        QCOMPARE(CatalogueEntry(g.CurrentIndex), "Pets\\Cats\\Felix.jpg");
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,208 @@
+// The program's arithmetic and text rules as pure functions, a row per distinct case; and of the
+// desktop's commands only what the desktop itself defines. No window.
+
+#include "catalogue/scan.h"
+#include "dialogs/save_rules.h"
+#include "mainwindow/preview_rules.h"
+#include "mainwindow/search_rules.h"
+#include "platform/desktop/desktop.h"
+#include "platform/runtime/folderlists.h"
+#include "viewer/fit_rules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr float SW = 15360; // 1024 x 768 pixels at 15 twips to the pixel
+constexpr float SH = 11520;
+
+KeywordArray keywordsOf(const QString &typed, int &count, QString &text) {
+    KeywordArray keywords;
+    text = SearchTextOf(typed);
+    count = SplitKeywords(text, keywords);
+    return keywords;
+}
+
+} // namespace
+
+class TestRules : public QObject {
+    Q_OBJECT
+  private slots:
+    void previewFitsIntoTheBox() {
+        // A thin strip, and a picture one pixel too wide for the box.
+        const PreviewFit strip = FitPreview(2000, 50, 30000, 750);
+        QCOMPARE(QRectF(strip.Left, strip.Top, strip.Width, strip.Height),
+                 QRectF(0, 652.5f, 1800, 45));
+        const PreviewFit wide = FitPreview(121, 90, 1815, 1350);
+        QCOMPARE(wide.Top, 5.5785f);
+        QCOMPARE(wide.Height, 1338.8429f);
+        QCOMPARE(wide.Left + wide.Width, 1800.f);
+    }
+
+    void titleTypeAndSizeText() {
+        for (const auto &[entry, title, type] :
+             {std::tuple{"a\\b\\tiger cub.JPG", "Tiger cub", "jpg"},
+              {"x\\mOUNT eVEREST.Jpg", "Mount everest", "jpg"},
+              {"x\\.gif", "", "gif"},
+              {"xbmp", "Xbmp", "bmp"},
+              {"GIF", "Gif", "gif"},
+              {"\u00e9t\u00e9\\\u00c9LAN.bmp", "\u00c9lan", "bmp"}}) {
+            QCOMPARE(PreviewTitle(entry), title);
+            QCOMPARE(PictureType(entry), type);
+        }
+        // The given decimal separator and no digit grouping.
+        for (const auto &[bytes, separator, text] : {std::tuple{1023, ".", "1023 Bytes"},
+                                                     {1024, ".", "1.0 KB"},
+                                                     {2047, ".", "2.0 KB"},
+                                                     {1048575, ".", "1024.0 KB"},
+                                                     {1048576, ".", "1.00 MB"},
+                                                     {1572864, ",", "1,50 MB"},
+                                                     {1000, ",", "1000 Bytes"}})
+            QCOMPARE(SizeText(bytes, separator), text);
+        for (const char *name : {"CAT.JPG", "Dog.Gif", "photojpg", "gif"})
+            QVERIFY2(IsPictureName(QString(name)), name);
+        for (const char *name : {"photo.jpeg", "photo.png", "pg"})
+            QVERIFY2(!IsPictureName(QString(name)), name);
+    }
+
+    void searchSplitsAndMatches() {
+        // The count, the keywords stored (five at most), the text left holding its last word.
+        for (const auto &[typed, count, stored, last] :
+             {std::tuple{"CAT", 1, "cat", "cat"},
+              {"   Red  CAR   ", 2, "red|car", "car"},
+              {"     ", 0, "", ""},
+              {"\tred\tcar", 1, "\tred\tcar", "\tred\tcar"},
+              {"a b c d e f g", 7, "a|b|c|d|e", "g"}}) {
+            int n = 0;
+            QString text;
+            const KeywordArray keywords = keywordsOf(typed, n, text);
+            QCOMPARE(n, count);
+            QCOMPARE(
+                QStringList(keywords.begin() + 1, keywords.begin() + 1 + std::min(n, 5)).join('|'),
+                stored);
+            QVERIFY(keywords[0].isEmpty());
+            QCOMPARE(text, last);
+        }
+        for (const auto &[entry, typed, match] : {std::tuple{"CAT.JPG", "cat", true},
+                                                  {"Cat.jpg", "CAT", true},
+                                                  {"concatenate.jpg", "cat", true},
+                                                  {"Cats\\tom.gif", "cats\\tom", true},
+                                                  {"dog.jpg", "cat", false},
+                                                  {"red_boat.jpg", "red car", false},
+                                                  {"Holiday\\Red Car.jpg", "car holiday red", true},
+                                                  {"red car.jpg", "red\tcar", false},
+                                                  {"\u00c4pfel.jpg", "\u00c4PFEL", true}}) {
+            int n = 0;
+            QString text;
+            const KeywordArray keywords = keywordsOf(typed, n, text);
+            QVERIFY2(EntryMatches(entry, keywords, n) == match, entry);
+        }
+    }
+
+    void searchCountsAreHeldToTheCatalogue() {
+        std::vector<QString> catalogue{"zero.jpg", "a.jpg", "b.jpg", "c.jpg"};
+        int count = 0;
+        QString text;
+        const KeywordArray jpg = keywordsOf("jpg", count, text);
+        QCOMPARE(CompactMatches(catalogue, 10001, jpg, count), 3);
+        QCOMPARE(CompactMatches(catalogue, -5, jpg, count), 0);
+        QCOMPARE(catalogue[0], QStringLiteral("zero.jpg"));
+        const KeywordArray none = keywordsOf("  ", count, text);
+        QCOMPARE(CompactMatches(catalogue, 3, none, count), 0);
+        QCOMPARE(FileNamePart("Pets\\Cats\\tom 2.jpg") + FileNamePart("a/b.jpg"),
+                 "tom 2.jpga/b.jpg");
+    }
+
+    void viewerFitsToTheScreen() {
+        const struct {
+            float width, height;
+            int zoomLimit;
+            QRectF fitted;
+            float aspectRatio; // 0: no fit step ran
+        } rows[] = {{12000, 18000, 0, {3840, 0, 7680, SH}, 12000.f / 18000.f},
+                    {9000, SH, 0, {3180, 0, 9000, SH}, 0},
+                    {60000, 15000, 1, {0, 3840, SW, 3840}, 0.25f}, // width fitted second
+                    {30000, 6000, 0, {0, 4224, SW, 3072}, 0.2f}};
+        for (const auto &row : rows) {
+            QCOMPARE(ZoomLimitFor(row.width, row.height, SW, SH), row.zoomLimit);
+            const Fit fit = FitToScreen(row.width, row.height, row.width, row.height, SW, SH);
+            QCOMPARE(QRectF(Centred(SW, fit.Width, 0), Centred(SH, fit.Height, 0), fit.Width,
+                            fit.Height),
+                     row.fitted);
+            QCOMPARE(fit.AspectRatio.value_or(0.f), row.aspectRatio);
+        }
+    }
+
+    void viewerZoomClampsAndStops() {
+        // The ratio comes from the enlarged image, not the picture.
+        QCOMPARE(ZoomIn(15000, 11250, SW, SH, 0).AspectRatio.value(), 18750.f / 14062.5f);
+        // Just below the width: ends exactly at the screen's width.
+        const ZoomStep wide = ZoomIn(15000, 5000, SW, SH, 0);
+        QCOMPARE(QSizeF(wide.Width, wide.Height), QSizeF(SW, SW * (6250.f / 18750.f)));
+        QCOMPARE(wide.ZoomLimit, 1);
+        const ZoomStep refused = ZoomIn(100, 100, SW, SH, 1);
+        QVERIFY(!refused.Changed);
+        QCOMPARE(refused.Width, 100.f);
+        // Zooming out stops below a thousand twips.
+        QVERIFY(!ZoomOut(999.9f, 999.9f).Changed);
+        const ZoomStep out = ZoomOut(1000, 1000);
+        QVERIFY(out.Changed);
+        QCOMPARE(out.Width, 800.f);
+        QCOMPARE(out.ZoomLimit, 0);
+    }
+
+    void viewerTitles() {
+        // "-": no title, the previous one stays.
+        for (const auto &[entry, title] : {std::pair{"BEACH.GIF", "Beach"},
+                                           {"trips\\Rome.bmp", "Trips\\rome"},
+                                           {".jpg", "-"},
+                                           {"", "-"},
+                                           {"abcdjpg", "Abc"}})
+            QCOMPARE(ViewerTitle(entry).value_or("-"), title);
+        for (const auto &[title, closed] :
+             {std::pair{"A\\b\\SEA", "Sea"}, {"", ""}, {"Animals\\", ""}, {"a/b", "A/b"}})
+            QCOMPARE(ClosingTitle(title), closed);
+    }
+
+    void saveNamesAndPaths() {
+        QCOMPARE(DefaultSaveName("SUNSET.JPG"), "SUNSET");
+        QCOMPARE(DefaultSaveName(".jpg"), QString()); // four characters or fewer: no name
+        QCOMPARE(SaveTargetPath("C:\\", "Beach"), "C:\\Beach.bmp");
+        QCOMPARE(SaveTargetPath("\\", "Beach"), "\\Beach.bmp");
+        QCOMPARE(SaveTargetPath("/", "Beach"), "/Beach.bmp");
+        const QStringList mounted{
+            "/", "/proc", "/media/ann/USB STICK", "/boot/efi", "/run/media/ann/CAM", "/mnt/cdrom"};
+        QCOMPARE(platform::DriveRoots(mounted, "/home/ann", "/"),
+                 (QStringList{"/", "/home/ann", "/media/ann/USB STICK", "/run/media/ann/CAM",
+                              "/mnt/cdrom"}));
+        // The current folder's file system is offered even when it is none of those.
+        QCOMPARE(platform::DriveRoots({"/", "/tmp"}, "/root", "/tmp"),
+                 (QStringList{"/", "/root", "/tmp"}));
+    }
+
+    void desktopCommands() {
+        QCOMPARE(platform::DesktopKindOf("ubuntu:GNOME"), platform::DesktopKind::Gnome);
+        QCOMPARE(platform::DesktopKindOf("KDE"), platform::DesktopKind::Kde);
+        QCOMPARE(platform::DesktopKindOf("XFCE"), platform::DesktopKind::Xfce);
+        QCOMPARE(platform::DesktopKindOf("X-Cinnamon"), platform::DesktopKind::Other);
+        QCOMPARE(platform::FileUri("/tmp/a b/\u00dc \"q\"#%.bmp"),
+                 "file:///tmp/a%20b/%C3%9C%20%22q%22%23%25.bmp");
+        const QString script = platform::PlasmaWallpaperScript("file:///a\"b\\c\u00e9%1");
+        QVERIFY(script.startsWith("var uri = \"file:///a\\\"b\\\\c\\u00e9%1\";\n"));
+        QVERIFY(script.contains("d.wallpaperPlugin = \"org.kde.image\";"));
+        QVERIFY(script.contains("d.writeConfig(\"Image\", uri);"));
+        QCOMPARE(
+            platform::XfconfImageProperties(
+                "/backdrop/screen0/monitorVirtual-1/workspace0/color-style\n"
+                "/backdrop/screen0/monitorVirtual-1/workspace0/last-image\n"
+                "/backdrop/screen0/monitorHDMI-1/workspace1/last-image\n/desktop-icons/style\n"),
+            (QStringList{"/backdrop/screen0/monitorVirtual-1/workspace0/last-image",
+                         "/backdrop/screen0/monitorHDMI-1/workspace1/last-image"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRules)
+#include "tst_rules.moc"
