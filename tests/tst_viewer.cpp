@@ -151,13 +151,14 @@ class TestViewer : public QObject {
         Form2 &viewer = OpenViewer();
         const struct {
             Qt::Key key;
-            Qt::KeyboardModifiers mods; // make no difference
+            Qt::KeyboardModifiers mods; // make no difference to arrows
             float width, height;
             int limit;
         } steps[] = {
             {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, 12000, 9000, 0},
-            {Qt::Key_Equal, Qt::ControlModifier, 15000, 11250, 0},
-            {Qt::Key_Up, {}, 15360, 11520, 1},
+            {Qt::Key_Equal, Qt::ControlModifier, 12000, 9000, 0},
+            {Qt::Key_Up, {}, 15000, 11250, 0},
+            {Qt::Key_Equal, {}, 15360, 11520, 1},
             {Qt::Key_Plus, {}, 15360, 11520, 1},
             {Qt::Key_PageDown, {}, 15360, 11520, 1},
             {Qt::Key_Down, Qt::AltModifier, 12288, 9216, 0},
