@@ -1,15 +1,14 @@
-// libFuzzer target: the preview's fitting, title, kind and size texts.
-
+// libFuzzer entry point of one check: FUZZ_CHECK names it.
 #include "fuzz_checks.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, size_t size) {
-    const QString problem = fuzzcheck::CheckPreviewRules(
+    const QString problem = fuzzcheck::FUZZ_CHECK(
         QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!problem.isEmpty()) {
-        std::fprintf(stderr, "preview check failed: %s\n", qPrintable(problem));
+        std::fprintf(stderr, "check failed: %s\n", qPrintable(problem));
         std::abort();
     }
     return 0;
