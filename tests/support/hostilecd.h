@@ -4,26 +4,14 @@
 #include "hostile.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-
 #include <QFile>
-
-#include <ftw.h>
-#include <sys/resource.h>
-#include <unistd.h>
+#include <QProcess>
+#include <QTemporaryDir>
 
 // Removes a folder tree, links not followed. Unlike QDir's, this also removes names that are
 // not valid text, which the hostile CD has.
 inline void RemoveTree(const QString &folder) {
-    const QByteArray native = QFile::encodeName(folder);
-    if (!native.isEmpty())
-        ::nftw(
-            native.constData(),
-            [](const char *path, const struct stat *, int, FTW *) {
-                ::remove(path);
-                return 0;
-            },
-            16, FTW_DEPTH | FTW_PHYS);
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), folder});
 }
 
 // The hostile CD written into a temporary folder; small leaves out the 10,001 pictures and the
