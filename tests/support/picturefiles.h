@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QDataStream>
 #include <QImage>
+#include <QPainter>
 
 #include "encoders.h"
 
@@ -31,9 +32,7 @@ inline QByteArray Encode(const QImage &image, const char *format, int quality = 
 inline QImage HalvesImage(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::blue);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width / 2; ++x)
-            image.setPixel(x, y, qRgb(255, 0, 0));
+    QPainter(&image).fillRect(0, 0, width / 2, height, Qt::red);
     return image;
 }
 
