@@ -163,7 +163,7 @@ class TestHostile : public QObject {
     // The full CD: 10,001 more pictures than that, of which the catalogue holds its capacity.
     void fullCdFillsTheCatalogueAndNoMore() {
         const HostileCd full(false);
-        QVERIFY2(full.ok(), qPrintable(full.error()));
+        QVERIFY2(full.ok, qPrintable(full.error));
         QDir::setCurrent(full.cd());
         Form1 &form = Instance<Form1>();
         QCOMPARE(g.ImageCount, CatalogueCapacity);

@@ -22,7 +22,7 @@ class TestPicture : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY2(hostileCd.ok(), qPrintable(hostileCd.error()));
+        QVERIFY2(hostileCd.ok, qPrintable(hostileCd.error));
         QDir::setCurrent(hostileCd.cd() + "/images");
         // A small frame far out on a small screen: the decoder allocates up to the frame's end.
         QFile file("gif-frame-far-out.gif");
@@ -63,7 +63,7 @@ class TestPicture : public QObject {
                 QCOMPARE(qGreen(picture->image.pixel(0, 29)), 255);
             }
         }
-        const QString saved = hostileCd.root() + "/out.bmp";
+        const QString saved = hostileCd.dir.filePath("out.bmp");
         QCOMPARE(platform::SavePictureAsBitmap(file, saved), !natural.isEmpty());
         QCOMPARE(QFile::remove(saved), !natural.isEmpty());
         QVERIFY(timer.elapsed() < 2000);
@@ -117,13 +117,13 @@ class TestPicture : public QObject {
     // Only a regular file has lines: a pipe would block, /dev/zero never ends.
     void settingsLinesOnlyFromRegularFiles() {
         for (const char *folder : {"ini-pipe", "ini-dev-zero", "ini-folder", "ini-missing"})
-            QVERIFY2(!platform::ReadLines(hostileCd.folder(folder) + "/orvane.ini", 6, 4096),
+            QVERIFY2(!platform::ReadLines(hostileCd.dir.filePath(folder) + "/orvane.ini", 6, 4096),
                      folder);
     }
 
     // A first line of 100 MB is cut without being held, and the later lines keep their numbers.
     void hugeSettingsFileIsReadQuicklyWithBoundedLines() {
-        const QString ini = hostileCd.folder("huge.ini");
+        const QString ini = hostileCd.dir.filePath("huge.ini");
         QVERIFY(hostile::WriteHugeSettings(ini));
         QElapsedTimer timer;
         timer.start();

@@ -67,6 +67,8 @@ seed fuzz_settings "${settings[@]}"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export QT_QPA_PLATFORM=offscreen
+# Each input is written to a file: in memory where the machine has it.
+[ -d /dev/shm ] && export TMPDIR=/dev/shm
 
 run() { # target
     local t=$1

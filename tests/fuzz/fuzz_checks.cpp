@@ -9,7 +9,6 @@
 #include "platform/imaging/picture_scale.h"
 #include "viewer/fit_rules.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -21,12 +20,9 @@ namespace fuzzcheck {
 
 namespace {
 
-// One input at a time as a file, in memory-backed storage where the machine has it.
+// One input at a time as a file (tools/fuzz.sh puts the temporary folder in memory).
 QString scratch(QByteArrayView bytes, const char *name) {
-    static const QTemporaryDir folder((QDir(QStringLiteral("/dev/shm")).exists()
-                                           ? QStringLiteral("/dev/shm")
-                                           : QDir::tempPath()) +
-                                      QStringLiteral("/orvane-fuzz-XXXXXX"));
+    static const QTemporaryDir folder;
     const QString path = folder.filePath(QString::fromLatin1(name));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
