@@ -57,8 +57,6 @@ std::vector<QByteArray> expectedLines(QByteArrayView data, int maxLines, int max
 
 QString checkNumber(const QString &text) {
     const auto value = ToInteger16(text);
-    if (value && (*value < -32768 || *value > 32767))
-        return QStringLiteral("ToInteger16 out of range: %1").arg(*value);
     if (ToInteger16(QStringLiteral("  ") + text + QStringLiteral("\t ")) != value)
         return QStringLiteral("ToInteger16 depends on surrounding blanks");
     // A plain whole number in range converts to itself. (QString::toInt would also take text
@@ -83,8 +81,6 @@ QString checkLoaded(const std::optional<platform::Picture> &picture, QSize &natu
         return QStringLiteral("a picture beyond the budget loaded");
     if (image.width() > picture->natural.width() || image.height() > picture->natural.height())
         return QStringLiteral("decoded larger than the natural size");
-    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
-        return QStringLiteral("unexpected pixel format %1").arg(int(image.format()));
     if (natural.isValid() && natural != picture->natural)
         return QStringLiteral("the natural size depends on the box");
     natural = picture->natural;
@@ -118,9 +114,7 @@ QString CheckSettings(QByteArrayView bytes) {
          {std::pair{SettingsLines, SettingsLineLength}, std::pair{6, 7}, std::pair{64, 1}}) {
         const auto lines = platform::ReadLines(path, maxLines, maxLength);
         if (!lines || *lines != expectedLines(bytes, maxLines, maxLength))
-            return QStringLiteral("ReadLines(%1, %2) split the lines differently")
-                .arg(maxLines)
-                .arg(maxLength);
+            return QStringLiteral("lines cut at %1 split differently").arg(maxLength);
     }
     const QByteArrayView head = bytes.first(qMin<qsizetype>(bytes.size(), 64));
     for (const QString &text : {QString::fromUtf8(head), QString::fromLatin1(head)})
@@ -182,8 +176,6 @@ QString CheckSearch(QByteArrayView bytes) {
         if (keywords[size_t(k)] !=
             (k >= 1 && k <= count ? words[k - 1] : QStringLiteral("before %1").arg(k)))
             return QStringLiteral("keyword %1 is not the word").arg(k);
-    if (count > 0 && rest != words.last())
-        return QStringLiteral("the text does not end as its last word");
 
     // Matching and compacting, against a plain filter over the lower-cased entries.
     QStringList expected;
