@@ -1,11 +1,7 @@
-// The settings file: reading its lines and turning line 2 and line 5 into the title.
+// Line 2 of the settings file: the number that picks the title colour.
 
 #include "mainwindow/settings_rules.h"
-#include "platform/files/files.h"
-#include "support/hostilecd.h"
-#include "support/testsupport.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 class TestSettings : public QObject {
@@ -29,47 +25,6 @@ class TestSettings : public QObject {
         QFETCH(int, expected);
         const auto value = ToInteger16(text);
         QCOMPARE(value.value_or(-99), expected);
-    }
-
-    void linesEndAtCrLfCrOrLf() {
-        TempCd cd;
-        cd.writeFile("crlf.ini", "one\r\ntwo\r\n\r\nfour\r\n");
-        cd.writeFile("cr.ini", "one\rtwo\r");
-        cd.writeFile("lf.ini", "one\ntwo\nthree");
-        cd.writeFile("mixed.ini", "a\r\n\nb\r\rc");
-        cd.writeFile("empty.ini", "");
-        using Lines = std::vector<QByteArray>;
-        QCOMPARE(*platform::ReadLines("crlf.ini", 6, 100), (Lines{"one", "two", "", "four"}));
-        QCOMPARE(*platform::ReadLines("cr.ini", 6, 100), (Lines{"one", "two"}));
-        QCOMPARE(*platform::ReadLines("lf.ini", 6, 100), (Lines{"one", "two", "three"}));
-        QCOMPARE(*platform::ReadLines("mixed.ini", 6, 100), (Lines{"a", "", "b", "", "c"}));
-        QCOMPARE(platform::ReadLines("empty.ini", 6, 100)->size(), size_t(0));
-        QVERIFY(!platform::ReadLines("missing.ini", 6, 100));
-        QVERIFY(!platform::ReadLines("", 6, 100));
-        cd.writeFile("many.ini", QByteArray("line\r\n").repeated(200000));
-        QCOMPARE(platform::ReadLines("many.ini", 6, 4096)->size(), size_t(6));
-    }
-
-    // A first line of 100 MB is cut without being held, and the later lines keep their numbers.
-    void hugeSettingsFileIsReadQuicklyWithBoundedLines() {
-        QTemporaryDir dir;
-        const QString ini = dir.filePath("orvane.ini");
-        QVERIFY(hostile::WriteHugeSettings(ini));
-        QCOMPARE(QFileInfo(ini).size(), hostile::HugeSettingsBytes);
-        const double before = PeakRssMb();
-        QElapsedTimer timer;
-        timer.start();
-        const auto lines = platform::ReadLines(ini, SettingsLines, SettingsLineLength);
-        const qint64 ms = timer.elapsed();
-        const double growth = PeakRssMb() - before;
-        qInfo("100 MB settings file: %lld ms, peak memory growth %.1f MB", ms, growth);
-        QVERIFY(lines);
-        QCOMPARE(lines->size(), size_t(6));
-        QCOMPARE((*lines)[0].size(), SettingsLineLength);
-        QCOMPARE((*lines)[1], QByteArray("9"));
-        QCOMPARE((*lines)[4], QByteArray("Huge settings file"));
-        QVERIFY(growth < 8);
-        QVERIFY(ms < (UnderAddressSanitizer ? 30000 : 5000));
     }
 };
 

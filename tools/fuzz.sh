@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time,
-# two at a time, seeded from the sample CD's pictures, the hostile CD and the small seeds under
+# two at a time, seeded from the sample CD's pictures, the hostile CD and the findings under
 # tests/fuzz/corpus/. The corpus each run grows is kept in build-fuzz/fuzz/corpus/ for the next.
 #
 #   tools/fuzz.sh              every target for 60 s
 #   tools/fuzz.sh 600          every target for ten minutes
-#   tools/fuzz.sh 600 picture  only fuzz_picture
+#   tools/fuzz.sh 600 picture  only fuzz_picture (targets: settings picture search fit)
 #
 # A crash, hang or allocation beyond the limits leaves its input in build-fuzz/fuzz/artifacts/
-# and makes the script fail; copy it under tests/fuzz/corpus/<target>/ as a regression test.
+# and makes the script fail; copy it under tests/fuzz/corpus/<target>/, named for what it
+# triggered, as a regression test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,7 +27,7 @@ if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DORVANE_FUZZ=ON \
         -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-all=$(cd tests/fuzz && ls fuzz_*.cpp | sed -e 's/\.cpp$//' -e '/^fuzz_checks$/d')
+all="settings picture search fit"
 targets=()
 for t in "${@:-$all}"; do
     for name in $t; do
@@ -66,6 +67,8 @@ seed fuzz_settings "${settings[@]}"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export QT_QPA_PLATFORM=offscreen
+# Each input is written to a file: in memory where the machine has it.
+[ -d /dev/shm ] && export TMPDIR=/dev/shm
 
 run() { # target
     local t=$1

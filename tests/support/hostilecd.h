@@ -4,48 +4,27 @@
 #include "hostile.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-
 #include <QFile>
-
-#include <ftw.h>
-#include <sys/resource.h>
-#include <unistd.h>
+#include <QProcess>
+#include <QTemporaryDir>
 
 // Removes a folder tree, links not followed. Unlike QDir's, this also removes names that are
 // not valid text, which the hostile CD has.
 inline void RemoveTree(const QString &folder) {
-    const QByteArray native = QFile::encodeName(folder);
-    if (!native.isEmpty())
-        ::nftw(
-            native.constData(),
-            [](const char *path, const struct stat *, int, FTW *) {
-                ::remove(path);
-                return 0;
-            },
-            16, FTW_DEPTH | FTW_PHYS);
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), folder});
 }
 
 // The hostile CD written into a temporary folder; small leaves out the 10,001 pictures and the
 // 100 MB settings file.
-class HostileCd {
-  public:
+struct HostileCd {
     explicit HostileCd(bool small = true) {
-        ok_ = dir_.isValid() && hostile::WriteHostileCd(dir_.path(), small, &error_);
+        ok = dir.isValid() && hostile::WriteHostileCd(dir.path(), small, &error);
     }
-    ~HostileCd() { RemoveTree(dir_.path()); }
-    HostileCd(const HostileCd &) = delete;
-    HostileCd &operator=(const HostileCd &) = delete;
-    bool ok() const { return ok_; }
-    QString error() const { return error_; }
-    QString root() const { return dir_.path(); }
-    QString cd() const { return dir_.filePath(hostile::CdFolder); }
-    QString folder(const QString &name) const { return dir_.filePath(name); }
-
-  private:
-    QTemporaryDir dir_;
-    QString error_;
-    bool ok_ = false;
+    ~HostileCd() { RemoveTree(dir.path()); }
+    QString cd() const { return dir.filePath(hostile::CdFolder); }
+    QTemporaryDir dir; // the CD and its siblings, the settings-file cases
+    QString error;
+    bool ok = false;
 };
 
 // The peak resident memory is a high-water mark over the whole process; a case resets it first so

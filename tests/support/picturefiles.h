@@ -7,6 +7,9 @@
 #include <QColor>
 #include <QDataStream>
 #include <QImage>
+#include <QPainter>
+
+#include "encoders.h"
 
 // Fields in little-endian order, as BMP, GIF and Intel TIFF store them.
 template <typename... Fields> QByteArray Le(Fields... fields) {
@@ -29,9 +32,7 @@ inline QByteArray Encode(const QImage &image, const char *format, int quality = 
 inline QImage HalvesImage(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::blue);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width / 2; ++x)
-            image.setPixel(x, y, qRgb(255, 0, 0));
+    QPainter(&image).fillRect(0, 0, width / 2, height, Qt::red);
     return image;
 }
 
@@ -48,11 +49,7 @@ inline QByteArray WithExifOrientation(const QByteArray &jpeg, int orientation) {
 
 // A 24-bit bitmap header with no pixels after it (negative height: stored top-down).
 inline QByteArray BmpHeader(int width, int height) {
-    const qint64 stride = (qint64(width) * 3 + 3) / 4 * 4;
-    const auto data = quint32(stride * qAbs(qint64(height)));
-    return "BM" + Le(quint32(54 + data), quint32(0), quint32(54), quint32(40), qint32(width),
-                     qint32(height), quint16(1), quint16(24), quint32(0), data, quint32(2835),
-                     quint32(2835), quint32(0), quint32(0));
+    return hostile::BmpHeader(width, height, 24, 0, 0, 0);
 }
 
 // A GIF with the given logical screen and one frame placed on it, after a comment; the frame's
