@@ -13,9 +13,11 @@ import time
 
 from screen import Shot
 
-TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "import", "convert", "dbus-daemon",
-         "dbus-send", "/usr/libexec/at-spi-bus-launcher")
-DISPLAYS = range(51, 60)  # apart from other X servers on a shared machine
+TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xrandr", "import", "convert",
+         "dbus-daemon", "dbus-send", "/usr/libexec/at-spi-bus-launcher")
+# Apart from other X servers on a shared machine; ORVANE_X_DISPLAYS=61-69 moves them.
+FIRST, LAST = map(int, os.environ.get("ORVANE_X_DISPLAYS", "51-59").split("-"))
+DISPLAYS = range(FIRST, LAST + 1)
 
 
 class Skip(Exception):
@@ -45,9 +47,12 @@ Window.rect = property(lambda w: w[1:5])
 
 
 class Desktop:
-    def __init__(self, program, sample_cd, out_dir, width=1024, height=768, env=None):
+    def __init__(self, program, sample_cd, out_dir, screens=((1024, 768),), env=None):
+        """screens: the monitors' sizes, side by side on one X screen, the first primary."""
         self.program, self.sample_cd, self.out_dir = program, sample_cd, out_dir
-        self.size, self.extra_env, self.procs, self.app = (width, height), env or {}, [], None
+        self.screens = screens
+        self.size = sum(w for w, _ in screens), max(h for _, h in screens)
+        self.extra_env, self.procs, self.app = env or {}, [], None
 
     def __enter__(self):
         missing = [t for t in TOOLS if shutil.which(t) is None]
@@ -68,6 +73,12 @@ class Desktop:
             else:
                 raise Skip(f"no free X display in :{DISPLAYS[0]}-:{DISPLAYS[-1]} (see xvfb.log)")
             self.env["DISPLAY"] = f":{number}"
+            left = 0
+            for i, (w, h) in enumerate(self.screens if len(self.screens) > 1 else ()):
+                mm = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
+                self.run(["xrandr", "--setmonitor", f"M{i}", f"{mm}+{left}+0",
+                          "none" if i else "screen"])  # the first takes the output: primary
+                left += w
             self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
                 "dbus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
             check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")

@@ -1,6 +1,7 @@
 """What only a real X server and the accessibility bus show: the splash under a window manager,
-the viewer covering the screen, activation handed back, the pop-up menu at the mouse, real
-typing into a dialog, accessible names and a screen scale of 2."""
+the viewer covering the screen, activation handed back by the viewer and by message boxes, the
+pop-up menu at the mouse, real typing into a dialog, accessible names, a screen scale of 2 and
+windows on their opener's screen of two."""
 
 import os
 import time
@@ -148,5 +149,78 @@ def scale_2_preview_in_device_pixels(o):
           f"scaled to the device and by {far:.1f} from one enlarged from half size")
 
 
-scale_2_preview_in_device_pixels.desktop = {"width": 2048, "height": 1536,
+scale_2_preview_in_device_pixels.desktop = {"screens": [(2048, 1536)],
                                             "env": {"QT_SCALE_FACTOR": "2"}}
+
+
+def menu_item(o, key, title):
+    """Right-clicks the viewer, picks an item by its access key and gives the window it opens."""
+    o.d.click(5, 5, button=3)
+    settle()
+    o.d.key(key)
+    return o.d.window(title, lambda w: w.name == title)
+
+
+def handed_back(o, owner, window, key="Escape"):
+    """Closes a window with a key; the window it belongs to has the keyboard again."""
+    o.d.key(key)
+    o.d.wait_gone(f"{window.name!r} to close", window)
+    o.d.wait_active(f"its owner to be active again after {window.name!r}", owner)
+
+
+@scenario
+def messages_hand_back_to_their_window(o):
+    o.start()
+    o.select_row(BRIGHT)
+    o.d.key("Return")
+    viewer = o.viewer_window()
+    area = (0, 0, o.d.size[0], o.d.size[1] - 60)  # above the caption
+    o.d.key("Up")
+    zoomed = wait_until("the zoom", lambda: (box := o.d.shot().bright_box(area)) and
+                        box[2] > 640 and box)
+    handed_back(o, viewer, menu_item(o, "w", "Change desktop wallpaper"))
+    settle()
+    check(o.d.shot().bright_box(area) == zoomed, "Cancel on the wallpaper question keeps the zoom")
+    handed_back(o, viewer, menu_item(o, "o", "Open With"))
+    save = menu_item(o, "s", "Save Image")
+    o.d.key("Tab", "Tab", "ctrl+a", "BackSpace", "alt+s")  # no file name: the dialog says so
+    message = o.d.window("the message", lambda w: w.name == "orvane" and w.width < 600)
+    handed_back(o, save, message, "Return")
+    handed_back(o, viewer, save)
+    wait_until("the viewer's start-up to fit the picture again",
+               lambda: o.d.shot().bright_box(area)[2] == 640)
+    o.d.key("Escape")
+    o.d.wait_gone("the viewer to close on Escape", viewer)
+
+
+@scenario
+def windows_open_on_their_openers_screen(o):
+    main = o.start()
+    second = (1024, 0, 800, 600)
+    o.d.run(["xdotool", "windowmove", "--sync", str(main.id), "1124", "40"])
+    o.select_row(BRIGHT)
+
+    def inside(what, match):
+        w = o.d.window(what, lambda w: w.id != main.id and match(w))
+        x, y, width, height = w.rect
+        check(x >= second[0] and x + width <= second[0] + second[2] and y + height <= second[3],
+              f"{what} should open on the main window's screen: {w.rect}")
+        return w
+    title = next(n for n in o.main_node().walk() if n.description == "Catalogue title")
+    x, y, w, h = title.extents()
+    o.d.click(x + w // 2, y + h // 2)
+    o.d.wait_gone("the About box to close", inside("the About box", lambda w: w.name == "About"))
+    o.click_button("Search", o.main_node())
+    search = inside("the search dialog", lambda w: True)
+    o.d.key("alt+c")
+    o.d.wait_gone("the search dialog to close", search)
+    o.click_button("Slideshow", o.main_node())
+    inside("the delay dialog", lambda w: w.name == "Slideshow Delay")
+    o.d.key("Return")
+    o.d.window("the viewer on the second screen", lambda w: w.rect == second)
+    box = (second[0] + 80, 60, 640, 480)  # centred in 800 x 600
+    wait_until(f"the picture at {box}",
+               lambda: o.d.shot().bright_box(second[:3] + (540,)) == box[:3] + (480,))
+
+
+windows_open_on_their_openers_screen.desktop = {"screens": [(1024, 768), (800, 600)]}
