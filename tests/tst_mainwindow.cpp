@@ -3,19 +3,26 @@
 
 #include "app/form6.h"
 #include "app/globals.h"
+#include "catalogue/scan.h"
+#include "dialogs/form5.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "mainwindow/preview_rules.h"
 #include "platform/desktop/services.h"
 #include "platform/files/files.h"
+#include "platform/runtime/listbox.h"
 #include "support/picturefiles.h"
 #include "support/rootless.h"
 #include "support/testsupport.h"
 #include "viewer/form2.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLocale>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -127,40 +134,97 @@ class TestMainWindow : public QObject {
                                                             QFileDevice::ExeOwner);
     }
 
-    // The title's colour when the settings cannot say, and a splash (or background) that is
-    // broken is as good as none.
-    void settingsFailuresAndABrokenSplash() {
-        const QColor black(0, 0, 0), designRed(192, 0, 0);
-        for (const auto &[ini, colour, title] : {std::tuple{QByteArray(), black, ""},
-                                                 {"only\r\n", black, ""},
-                                                 {"a\r\n\r\nc\r\nd\r\nT\r\n", designRed, "T"},
-                                                 {"a\r\n16\r\nc\r\nd\r\nT\r\n", designRed, "T"},
-                                                 {"a\r\n9\r\nc\r\nd", QColor(0, 0, 255), ""}}) {
-            ResetProgram();
+    // A broken splash (or background) is as good as none, and a colour line that is no colour
+    // leaves the title's. A good splash fills the client area, the frame around it.
+    void splashes() {
+        {
             TempCd cd;
-            if (!ini.isNull())
-                cd.writeFile("orvane.ini", ini);
+            cd.writeFile("orvane.ini", "a\r\n16\r\nc\r\nd\r\nT\r\n");
             cd.writeFile("splash.jpg", "garbage");
             cd.writeFile("menupic.jpg", "garbage");
             Instance<Form6>();
-            QVERIFY(!IsLoaded<Form6>() && Instance<Form1>().isVisible());
-            QCOMPARE(titleColour(), colour);
-            QCOMPARE(Instance<Form1>().Label1->text(), title);
-            QVERIFY(!Instance<Form1>().Picture.isNull());
-            // Nothing to preview.
-            QVERIFY(Instance<Form1>().Image1->Picture().isNull());
-            QCOMPARE(ticks(Instance<Form1>(), 2), (QStringList{"", ""}));
+            Form1 &form = Instance<Form1>();
+            QVERIFY(!IsLoaded<Form6>() && form.isVisible());
+            QCOMPARE(titleColour(), QColor(192, 0, 0));
+            QVERIFY(!form.Picture.isNull() && form.Image1->Picture().isNull());
+            QCOMPARE(ticks(form, 2), (QStringList{"", ""}));
             QCOMPARE(g.ImageSizeText, "0 Bytes");
+            QVERIFY(playedSounds.isEmpty());
         }
-        QVERIFY(playedSounds.isEmpty()); // no sound file on these CDs
         ResetProgram();
         TempCd cd;
-        cd.writePicture("splash.jpg", 400, 300, "JPG");
-        Instance<Form6>().show();
+        const QColor colour(200, 40, 40);
+        cd.writePicture("splash.jpg", 400, 300, "BMP", colour);
+        Form6 &splash = Instance<Form6>();
+        splash.show();
         QVERIFY(!IsLoaded<Form1>());
-        Instance<Form6>().Timer1_Timer();
+        const QImage client = splash.grab().toImage();
+        for (const QPoint corner : {QPoint(0, 0), client.rect().bottomRight()})
+            QCOMPARE(client.pixelColor(corner), colour);
+        const QRect inner = splash.geometry().adjusted(-1, -1, 1, 1);
+        QTRY_VERIFY(std::ranges::any_of(QApplication::topLevelWidgets(), [&](const QWidget *w) {
+            return w->isVisible() && w->geometry().contains(inner);
+        }));
+        splash.Timer1_Timer();
         QVERIFY(!IsLoaded<Form6>());
         QVERIFY(Instance<Form1>().isVisible() && Instance<Form1>().isEnabled());
+        // Titles and names come from the CD: no label takes them for markup.
+        for (const QWidget *window : std::initializer_list<QWidget *>{
+                 &Instance<Form1>(), &Instance<Form2>(), &Instance<Form5>()})
+            for (const QLabel *label : window->findChildren<QLabel *>())
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->text()));
+    }
+
+    // Only the left button selects, and Ctrl can't take the selection away.
+    void listTakesTheLeftButtonOnly() {
+        platform::ListBox list;
+        for (const char *name : {"a.jpg", "b.jpg", "c.jpg"})
+            list.AddItem(QString::fromLatin1(name));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        list.SetSelected(1);
+        int clicks = 0;
+        connect(&list, &platform::ListBox::Click, [&clicks] { ++clicks; });
+        for (const auto &[button, mods, row, selected, clicked] :
+             {std::tuple{Qt::RightButton, Qt::KeyboardModifiers(), 2, 1, 0},
+              {Qt::MiddleButton, Qt::KeyboardModifiers(), 2, 1, 0},
+              {Qt::LeftButton, Qt::KeyboardModifiers(Qt::ControlModifier), 1, 1, 1},
+              {Qt::NoButton, Qt::KeyboardModifiers(Qt::ControlModifier), 1, 1, 1},
+              {Qt::LeftButton, Qt::KeyboardModifiers(), 2, 2, 2}}) {
+            if (button == Qt::NoButton)
+                QTest::keyClick(&list, Qt::Key_Space, mods);
+            else
+                QTest::mouseClick(list.viewport(), button, mods,
+                                  list.visualRect(list.model()->index(row, 0)).center());
+            QCOMPARE(list.ListIndex(), selected);
+            QCOMPARE(clicks, clicked);
+        }
+    }
+
+    // Folders d0 … d24, each holding two links to the next, make 2^24 paths to the picture in
+    // d24: each folder is walked once, by the first path that reaches it.
+    void linkWebIsWalkedOncePerFolder() {
+        TempCd cd;
+        const auto link = [&cd](const QString &target, const QString &name) {
+            return ::symlink(qPrintable(target), qPrintable(cd.path(name))) == 0;
+        };
+        for (int level = 0; level <= 24; ++level)
+            cd.mkdir(QStringLiteral("web/d%1").arg(level));
+        for (int level = 1; level <= 24; ++level)
+            for (const char *name : {"/a", "/b"})
+                QVERIFY(link(QStringLiteral("../d%1").arg(level),
+                             QStringLiteral("web/d%1").arg(level - 1) + name));
+        cd.mkdir("images");
+        QVERIFY(link("../web/d0", "images/web"));
+        cd.writeFile("web/d24/inside.jpg", "x");
+        ScanParams params;
+        params.Recurse = params.AddToList = true;
+        g.ImagesFolder = params.Folder = QStringLiteral("images\\");
+        params.Pattern = QStringLiteral("*.*");
+        platform::ListBox list;
+        ScanFolder(params, list);
+        QCOMPARE(params.FileCount, 1);
+        QCOMPARE(params.Walked.size(), size_t(1 + 25)); // images and the web's folders
     }
 
     // Decoded no larger than drawn, fitted into the box, turned as the camera says.
