@@ -185,11 +185,18 @@ class TestDialogs : public QObject {
         cd.reset();
     }
 
-    // At its natural size from the reduced preview, ".bmp" always appended, an existing file
-    // replaced whole.
+    // At its natural size from the reduced preview, into the opened folder (not the highlighted
+    // one), ".bmp" always appended, by a new file renamed into place in the letter case typed.
     void savesTheMainWindowsPicture() {
         Form1 &main = startMainWindow();
         cd->writeFile("out/photo.bmp.bmp", QByteArray(3'000'000, 'x'));
+        cd->writeFile("out/BEACH.BMP", "old picture");
+        cd->mkdir("out/sub");
+        const auto highlight = [](Form5 &form) {
+            const auto found = form.Dir1->findItems("sub", Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(found.size(), 1);
+            form.Dir1->setCurrentItem(found.first());
+        };
         bool greyed = false;
         QVERIFY(WhileModal<Form5>([] { Instance<Form1>().Command2_Click(); },
                                   [&](Form5 &form) {
@@ -197,9 +204,9 @@ class TestDialogs : public QObject {
                                       QCOMPARE(platform::NativePath(form.Dir1->Path()), cd->path());
                                       QCOMPARE(form.File1->Path(), form.Dir1->Path());
                                       QCOMPARE(form.focusWidget(), form.Dir1);
-                                      QCOMPARE(form.Text1->text(), "Beach");
                                       greyed = !main.Command1->isEnabled();
                                       QVERIFY(form.Dir1->SetPath(out));
+                                      highlight(form);
                                       form.Text1->setText("photo.bmp");
                                       form.Command1->click();
                                   }));
@@ -209,24 +216,10 @@ class TestDialogs : public QObject {
         QFile file(target);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.size(), qFromLittleEndian<quint32>(file.read(6).constData() + 2));
-        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"photo.bmp.bmp"});
-        QVERIFY(RecordedMessages().isEmpty());
-    }
-
-    // The opened folder, not the highlighted one; a drive opens its root.
-    void savesIntoTheOpenedFolder() {
-        startMainWindow();
-        cd->mkdir("out/sub");
-        const auto highlight = [](Form5 &form) {
-            const auto found = form.Dir1->findItems("sub", Qt::MatchExactly | Qt::MatchRecursive);
-            QCOMPARE(found.size(), 1);
-            form.Dir1->setCurrentItem(found.first());
-        };
-        QVERIFY(saveFromMainWindow([&](Form5 &form) {
-            highlight(form);
+        QVERIFY(saveFromMainWindow([](Form5 &form) {
+            QCOMPARE(form.Text1->text(), "Beach");
             form.Command1_Click();
         }));
-        QVERIFY(QFile::exists(out + "/Beach.bmp"));
         QVERIFY(saveFromMainWindow([&](Form5 &form) {
             highlight(form);
             form.Dir1->setFocus();
@@ -235,8 +228,7 @@ class TestDialogs : public QObject {
             form.Text1->setText("Second");
             form.Command1_Click();
         }));
-        QVERIFY(QFile::exists(out + "/sub/Second.bmp"));
-        QVERIFY(!QFile::exists(out + "/sub/Beach.bmp"));
+        QCOMPARE(QDir(out + "/sub").entryList(QDir::Files), QStringList{"Second.bmp"});
         QVERIFY(saveFromMainWindow([](Form5 &form) {
             QCOMPARE(form.Drive1->itemData(0).toString(), "/");
             form.Drive1->setCurrentIndex(0);
@@ -244,13 +236,19 @@ class TestDialogs : public QObject {
             QCOMPARE(form.Dir1->Path() + form.File1->Path(), "\\\\");
             form.Command2_Click();
         }));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"BEACH.BMP", "Beach.bmp", "photo.bmp.bmp"}));
+        QFile old(out + "/BEACH.BMP");
+        QVERIFY(old.open(QIODevice::ReadOnly) && old.readAll() == "old picture");
+        QVERIFY(RecordedMessages().isEmpty());
     }
 
-    // A failed save says so and stays open; nothing is written, also on Cancel or a close, and
-    // the main window's row is selected again.
+    // A failed save says so and stays open; a folder that takes no new file keeps its file
+    // whole; Cancel or a close write nothing, and the main window's row is selected again.
     void failedSaveStaysOpenAndCancelWritesNothing() {
         Form1 &main = startMainWindow();
         cd->writeFile("out/notes.txt", "text");
+        cd->writeFile("out/Beach.bmp", "old picture");
         main.List1->SetSelected(RowOf(main, "tall.gif"));
         g.CurrentIndex = RowOf(main, "Beach.jpg") + 1;
         QVERIFY(saveFromMainWindow([&](Form5 &form) {
@@ -270,13 +268,13 @@ class TestDialogs : public QObject {
         QCOMPARE(Prompts(),
                  (QStringList{"Sorry, the image could not be saved", "Please enter a file name",
                               "Sorry, the image could not be saved"}));
-        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"notes.txt"});
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"Beach.bmp", "notes.txt"}));
+        QFile old(out + "/Beach.bmp");
+        QVERIFY(old.open(QIODevice::ReadOnly) && old.readAll() == "old picture");
         QCOMPARE(main.List1->ListIndex(), RowOf(main, "Beach.jpg"));
-    }
-
-    void savesTheViewersPictureFromTheViewer() {
-        startMainWindow();
-        g.CurrentIndex = RowOf(Instance<Form1>(), "tall.gif") + 1;
+        // From the viewer, its own picture.
+        g.CurrentIndex = RowOf(main, "tall.gif") + 1;
         Form2 &viewer = Instance<Form2>();
         viewer.Picture1 = *platform::LoadPictureFile(cd->path("images/tall.gif"));
         g.ActiveWindow = 2;
@@ -328,6 +326,24 @@ class TestDialogs : public QObject {
         viewer.mnuOptionsWallpaper_Click();
         Instance<Form1>().Command5_Click();
         QCOMPARE(wallpaperCalls.size(), 1);
+    }
+
+    // A set the desktop refused leaves both names; the newer one never showed, so it goes next.
+    void wallpaperNameNotOnShow() {
+        const auto write = [](const QString &path, int secondsAgo) {
+            QFile file(path);
+            return file.open(QIODevice::ReadWrite) &&
+                   file.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                                    QFileDevice::FileModificationTime);
+        };
+        const QString first = platform::WallpaperFile().value_or("");
+        QVERIFY(write(first, 0));
+        const QString second = platform::WallpaperFile().value_or("");
+        QVERIFY(second != first && write(second, 0));
+        for (const auto &[older, newer] : {std::pair{first, second}, std::pair{second, first}}) {
+            QVERIFY(write(older, 60) && write(newer, 0));
+            QCOMPARE(platform::WallpaperFile().value_or(""), newer);
+        }
     }
 
     // Nothing to write, no data folder, or the desktop refuses; only a written file is handed on.
@@ -420,7 +436,14 @@ class TestDialogs : public QObject {
         QCOMPARE(&Instance<Form3>(), form.data());
         QVERIFY(form->Timer1->remainingTime() < 4600);
         QTRY_VERIFY_WITH_TIMEOUT(!IsLoaded<Form3>(), 4500);
-        for (int part = 0; part < 6; ++part) {
+        for (QWidget *label : {Instance<Form1>().Label1, Instance<Form1>().Label3}) {
+            QTest::mouseClick(label, Qt::RightButton);
+            QVERIFY2(!IsLoaded<Form3>(), "the main window's labels take the left button only");
+        }
+        for (int i = 0; i < 18; ++i) {
+            const int part = i % 6;
+            const Qt::MouseButton button =
+                std::array{Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}[size_t(i / 6)];
             Instance<Form1>().Label1_Click();
             Form3 &about = Instance<Form3>();
             QWidget *target[] = {&about,       about.Frame1,   about.Label1,
@@ -430,8 +453,8 @@ class TestDialogs : public QObject {
                                  : part == 1 ? QPoint(5, 60)
                                              : QPoint(3, 3);
             QVERIFY(!target[part]->childAt(where));
-            QTest::mouseClick(target[part], Qt::LeftButton, {}, where);
-            QVERIFY2(!IsLoaded<Form3>(), qPrintable(QString::number(part)));
+            QTest::mouseClick(target[part], button, {}, where);
+            QVERIFY2(!IsLoaded<Form3>(), qPrintable(QString::number(i)));
         }
     }
 
