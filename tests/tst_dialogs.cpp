@@ -115,7 +115,7 @@ class TestDialogs : public QObject {
     // A CD with a photo and a small GIF, the main window previewing the photo.
     Form1 &startMainWindow() {
         cd->writePicture("images/Beach.jpg", 640, 480, "JPG");
-        cd->writeGif("images/tall.gif", 30, 50);
+        cd->writeFile("images/tall.gif", MakeGif(30, 50));
         Form1 &form = Instance<Form1>();
         form.List1->SetSelected(RowOf(form, "Beach.jpg"));
         platform::ActivateForm(&form);
@@ -287,45 +287,38 @@ class TestDialogs : public QObject {
         QCOMPARE(BitmapSize(out + "/tall.bmp"), QSize(30, 50));
     }
 
-    void wallpaperFromTheMainWindow() {
+    // At the picture's natural size, from the main window and from the viewer, each time by a
+    // name the desktop is not showing yet; Cancel changes nothing.
+    void wallpaper() {
         Form1 &form = Instance<Form1>();
         platform::ActivateForm(&form);
         form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
         g.ImageTitle = "Animals\\Sunset";
         bool greyed = false;
+        int answer = platform::vbOK;
         platform::services().msgBox = [&](const QString &prompt, int style, const QString &title) {
             RecordedMessages().append({prompt, style, title});
             greyed = !form.Command1->isEnabled() && !form.Command5->isEnabled();
-            return platform::vbOK;
+            return answer;
         };
         form.Command5_Click();
-        QCOMPARE(Prompts(), QStringList{"Create wallpaper from 'Animals\\Sunset' image?"});
         QCOMPARE(RecordedMessages()[0].style, platform::vbOKCancel);
-        QVERIFY(greyed);
-        QVERIFY(form.Command5->isEnabled());
+        QVERIFY(greyed && form.Command5->isEnabled());
         QCOMPARE(form.focusWidget(), form.List1);
-        QCOMPARE(wallpaperCalls, QStringList{wallpaperFolder + "/Orvane.bmp"});
-        QCOMPARE(BitmapSize(wallpaperCalls.last()), QSize(800, 600));
-        // The desktop is handed a name it is not showing yet, so it loads the new picture.
-        form.Picture5 = *platform::LoadPictureFile(picture("b.jpg", 50, 20));
-        form.Command5_Click();
-        QCOMPARE(wallpaperCalls.last(), wallpaperFolder + "/Orvane2.bmp");
-        QCOMPARE(BitmapSize(wallpaperCalls.last()), QSize(50, 20));
-    }
-
-    void wallpaperFromTheViewer() {
         Form2 &viewer = Instance<Form2>();
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
-        QCOMPARE(Prompts(), QStringList{"Create desktop wallpaper from 'dog' image?"});
-        QCOMPARE(wallpaperCalls, QStringList{wallpaperFolder + "/Orvane.bmp"});
-        QCOMPARE(BitmapSize(wallpaperCalls.last()), QSize(1600, 400));
-        // Cancel changes nothing.
-        SetMessageAnswer(platform::vbCancel);
+        QCOMPARE(Prompts(), (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
+                                         "Create desktop wallpaper from 'dog' image?"}));
+        const QStringList files{wallpaperFolder + "/Orvane.bmp", wallpaperFolder + "/Orvane2.bmp"};
+        QCOMPARE(wallpaperCalls, files);
+        QCOMPARE(BitmapSize(files[0]), QSize(800, 600));
+        QCOMPARE(BitmapSize(files[1]), QSize(1600, 400));
+        answer = platform::vbCancel;
         viewer.mnuOptionsWallpaper_Click();
-        Instance<Form1>().Command5_Click();
-        QCOMPARE(wallpaperCalls.size(), 1);
+        form.Command5_Click();
+        QCOMPARE(wallpaperCalls, files);
     }
 
     // A set the desktop refused leaves both names; the newer one never showed, so it goes next.

@@ -253,7 +253,7 @@ class TestMainWindow : public QObject {
     void informationLineTakesTurns() {
         TempCd cd;
         cd.writePicture("images/animals/tiger cub.JPG", 640, 480, "JPG");
-        cd.writeGif("images/sub/Beta.GIF", 60, 40);
+        cd.writeFile("images/sub/Beta.GIF", MakeGif(60, 40));
         Form1 &form = Instance<Form1>();
         form.List1->SetSelected(RowOf(form, "Beta.GIF"));
         QCOMPARE(CatalogueEntry(g.CurrentIndex), "sub\\Beta.GIF");

@@ -50,14 +50,6 @@ QStringList Prompts() {
     return prompts;
 }
 
-namespace {
-int messageAnswer = platform::vbOK;
-}
-
-void SetMessageAnswer(int answer) {
-    messageAnswer = answer;
-}
-
 void ResetProgram() {
     Unload<Form6>();
     Unload<Form3>();
@@ -71,10 +63,9 @@ void ResetProgram() {
     g = Globals{};
     platform::RestoreRealServices();
     RecordedMessages().clear();
-    messageAnswer = platform::vbOK;
     platform::services().msgBox = [](const QString &prompt, int style, const QString &title) {
         RecordedMessages().append({prompt, style, title});
-        return messageAnswer;
+        return platform::vbOK;
     };
     platform::services().playSound = [](const QString &) {};
 }
