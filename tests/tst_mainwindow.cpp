@@ -157,6 +157,7 @@ class TestMainWindow : public QObject {
         cd.writePicture("splash.jpg", 400, 300, "BMP", colour);
         Form6 &splash = Instance<Form6>();
         splash.show();
+        splash.Timer1->stop(); // else the main window, handed over to, covers it too
         QVERIFY(!IsLoaded<Form1>());
         const QImage client = splash.grab().toImage();
         for (const QPoint corner : {QPoint(0, 0), client.rect().bottomRight()})
