@@ -99,7 +99,6 @@ class TestViewer : public QObject {
                  QRectF(0, 2880, 15360, 5760));
         QVERIFY(image.isVisible());
         QCOMPARE(image.Picture().size(), QSize(1024, 384));
-        QCOMPARE(g.ActiveWindow, 2);
         QCOMPARE(viewer.Label1->text(), "  Holiday\\paris  ");
     }
 
@@ -146,25 +145,43 @@ class TestViewer : public QObject {
         const struct {
             Qt::Key key;
             Qt::KeyboardModifiers mods; // make no difference to arrows
-            float width, height;
+            float width;
             int limit;
         } steps[] = {
-            {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, 12000, 9000, 0},
-            {Qt::Key_Equal, Qt::ControlModifier, 12000, 9000, 0},
-            {Qt::Key_Up, {}, 15000, 11250, 0},
-            {Qt::Key_Equal, {}, 15360, 11520, 1},
-            {Qt::Key_Plus, {}, 15360, 11520, 1},
-            {Qt::Key_Down, Qt::AltModifier, 12288, 9216, 0},
-            {Qt::Key_Minus, Qt::KeypadModifier, 9830.4f, 7372.8f, 0},
+            {Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier, 12000, 0},
+            {Qt::Key_Equal, Qt::ControlModifier, 12000, 0},
+            {Qt::Key_Up, {}, 15000, 0},
+            {Qt::Key_Equal, {}, 15360, 1},
+            {Qt::Key_Plus, {}, 15360, 1},
+            {Qt::Key_Down, Qt::AltModifier, 12288, 0},
+            {Qt::Key_Minus, Qt::KeypadModifier, 9830.4f, 0},
         };
         for (const auto &s : steps) {
             Press(&viewer, s.key, s.mods);
             QCOMPARE(viewer.Image1->Width(), s.width);
-            QCOMPARE(viewer.Image1->Height(), s.height);
             QCOMPARE(g.ZoomLimit, s.limit);
         }
         QCOMPARE(viewer.Image1->Left(), (15360 - 9830.4f) / 2);
         QCOMPARE(g.CurrentIndex, 1);
+        // The zoom lasts through the pop-up menu, but not a step or a return from another
+        // window.
+        viewer.Form_MouseDown(Qt::RightButton, QPoint(10, 10));
+        QVERIFY(viewer.mnuOptions->isVisible());
+        viewer.mnuOptions->hide();
+        Settle();
+        platform::ActivateForm(&viewer);
+        QCOMPARE(viewer.Image1->Width(), 9830.4f);
+        platform::ActivateForm(&Instance<Form1>());
+        platform::ActivateForm(&viewer);
+        QCOMPARE(viewer.Image1->Width(), 9600.f);
+        Press(&viewer, Qt::Key_Up);
+        Press(&viewer, Qt::Key_Right);
+        QCOMPARE(viewer.Image1->Width(), 9600.f);
+        // A zoom right after a step works on the new picture's layout.
+        QTest::keyClick(&viewer, Qt::Key_Left);
+        QTest::keyClick(&viewer, Qt::Key_Up);
+        QCOMPARE(Shown(viewer), Red);
+        QCOMPARE(viewer.Image1->Width(), 12000.f);
     }
 
     void zoomMenuItemFollowsTheLimit() {
@@ -186,30 +203,6 @@ class TestViewer : public QObject {
         viewer.Form_MouseDown(Qt::RightButton, QPoint(1, 1));
         QVERIFY(viewer.mnuOptionsZoomIn->isEnabled());
         viewer.mnuOptions->hide();
-    }
-
-    // The zoom lasts through the pop-up menu, but not a step or a return from another window.
-    void zoomLastsUntilAnotherPictureOrWindow() {
-        LoadColours(*cd, {Red, Green});
-        Form2 &viewer = OpenViewer();
-        Press(&viewer, Qt::Key_Up);
-        viewer.Form_MouseDown(Qt::RightButton, QPoint(10, 10));
-        QVERIFY(viewer.mnuOptions->isVisible());
-        viewer.mnuOptions->hide();
-        Settle();
-        platform::ActivateForm(&viewer);
-        QCOMPARE(viewer.Image1->Width(), 12000.f);
-        platform::ActivateForm(&Instance<Form1>());
-        platform::ActivateForm(&viewer);
-        QCOMPARE(viewer.Image1->Width(), 9600.f);
-        Press(&viewer, Qt::Key_Up);
-        Press(&viewer, Qt::Key_Right);
-        QCOMPARE(viewer.Image1->Width(), 9600.f);
-        // A zoom right after a step works on the new picture's layout.
-        QTest::keyClick(&viewer, Qt::Key_Left);
-        QTest::keyClick(&viewer, Qt::Key_Up);
-        QCOMPARE(Shown(viewer), Red);
-        QCOMPARE(viewer.Image1->Width(), 12000.f);
     }
 
     void heldKeySkipsOvertakenDisplays() {
@@ -289,7 +282,6 @@ class TestViewer : public QObject {
             Form1 &main = LoadMainWindow({"Animals\\dog.bmp", "Sea\\WAVES.bmp", "sun.bmp"});
             Form2 &viewer = OpenViewer();
             Press(&viewer, Qt::Key_Right);
-            QCOMPARE(g.ImageTitle, "Sea\\waves");
             g.SlideshowOn = 1;
             g.SlideshowPaused = 1;
             if (how == 0)
@@ -301,7 +293,6 @@ class TestViewer : public QObject {
             QVERIFY(!IsLoaded<Form2>() && main.isVisible());
             QCOMPARE(main.List1->ListIndex(), 1);
             QCOMPARE(g.CurrentIndex, 2);
-            QCOMPARE(g.ActiveWindow, 1);
             QCOMPARE(g.SlideshowOn + g.SlideshowPaused, 0);
             QCOMPARE(g.ImageTitle, "Waves");
             QTRY_COMPARE(QApplication::focusWidget(), main.List1);
