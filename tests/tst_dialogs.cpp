@@ -31,7 +31,6 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QThread>
-#include <QtEndian>
 
 namespace {
 
@@ -211,11 +210,8 @@ class TestDialogs : public QObject {
                                       form.Command1->click();
                                   }));
         QVERIFY(greyed && main.Command1->isEnabled());
-        const QString target = out + "/photo.bmp.bmp";
-        QCOMPARE(BitmapSize(target), QSize(640, 480));
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.size(), qFromLittleEndian<quint32>(file.read(6).constData() + 2));
+        QCOMPARE(BitmapSize(out + "/photo.bmp.bmp"), QSize(640, 480));
+        QVERIFY(QFileInfo(out + "/photo.bmp.bmp").size() < 3'000'000); // not written over in place
         QVERIFY(saveFromMainWindow([](Form5 &form) {
             QCOMPARE(form.Text1->text(), "Beach");
             form.Command1_Click();
@@ -265,7 +261,7 @@ class TestDialogs : public QObject {
         }));
         QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(saveFromMainWindow([](Form5 &form) { form.close(); }));
-        QCOMPARE(Prompts(),
+        QCOMPARE(RecordedMessages(),
                  (QStringList{"Sorry, the image could not be saved", "Please enter a file name",
                               "Sorry, the image could not be saved"}));
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
@@ -295,22 +291,23 @@ class TestDialogs : public QObject {
         form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
         g.ImageTitle = "Animals\\Sunset";
         bool greyed = false;
-        int answer = platform::vbOK;
-        platform::services().msgBox = [&](const QString &prompt, int style, const QString &title) {
-            RecordedMessages().append({prompt, style, title});
+        int answer = platform::vbOK, asked = 0;
+        platform::services().msgBox = [&](const QString &prompt, int style, const QString &) {
+            RecordedMessages() << prompt;
             greyed = !form.Command1->isEnabled() && !form.Command5->isEnabled();
+            asked = style;
             return answer;
         };
         form.Command5_Click();
-        QCOMPARE(RecordedMessages()[0].style, platform::vbOKCancel);
+        QCOMPARE(asked, platform::vbOKCancel);
         QVERIFY(greyed && form.Command5->isEnabled());
         QCOMPARE(form.focusWidget(), form.List1);
         Form2 &viewer = Instance<Form2>();
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
-        QCOMPARE(Prompts(), (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
-                                         "Create desktop wallpaper from 'dog' image?"}));
+        QCOMPARE(RecordedMessages(), (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
+                                                  "Create desktop wallpaper from 'dog' image?"}));
         const QStringList files{wallpaperFolder + "/Orvane.bmp", wallpaperFolder + "/Orvane2.bmp"};
         QCOMPARE(wallpaperCalls, files);
         QCOMPARE(BitmapSize(files[0]), QSize(800, 600));
@@ -360,7 +357,7 @@ class TestDialogs : public QObject {
                 Instance<Form2>().mnuOptionsWallpaper_Click();
             else
                 Instance<Form1>().Command5_Click();
-            QCOMPARE(Prompts().value(1), "Sorry, the wallpaper could not be set");
+            QCOMPARE(RecordedMessages().value(1), "Sorry, the wallpaper could not be set");
             QCOMPARE(wallpaperCalls.size(), desktopRefuses ? 1 : 0);
         }
     }

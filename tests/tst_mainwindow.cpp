@@ -320,8 +320,9 @@ class TestMainWindow : public QObject {
         QVERIFY(searchFor("zebra"));
         QVERIFY(WhileModal<Form4>([&] { main.Command6_Click(); },
                                   [](Form4 &dialog) { dialog.Command2->click(); }));
-        QCOMPARE(Prompts(), (QStringList{"Please enter search string", "Only 3 keywords allowed",
-                                         "Sorry, no match was found"}));
+        QCOMPARE(RecordedMessages(),
+                 (QStringList{"Please enter search string", "Only 3 keywords allowed",
+                              "Sorry, no match was found"}));
         QCOMPARE(Catalogue(), full);
         QCOMPARE(main.List1->ListIndex(), 7);
         QCOMPARE(main.focusWidget(), main.List1);

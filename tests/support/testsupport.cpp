@@ -38,15 +38,8 @@ QByteArray MakeGif(int width, int height) {
     return hostile::Gif(width, height, width, height, 1);
 }
 
-QList<RecordedMessage> &RecordedMessages() {
-    static QList<RecordedMessage> messages;
-    return messages;
-}
-
-QStringList Prompts() {
-    QStringList prompts;
-    for (const RecordedMessage &m : RecordedMessages())
-        prompts << m.prompt;
+QStringList &RecordedMessages() {
+    static QStringList prompts;
     return prompts;
 }
 
@@ -63,8 +56,8 @@ void ResetProgram() {
     g = Globals{};
     platform::RestoreRealServices();
     RecordedMessages().clear();
-    platform::services().msgBox = [](const QString &prompt, int style, const QString &title) {
-        RecordedMessages().append({prompt, style, title});
+    platform::services().msgBox = [](const QString &prompt, int, const QString &) {
+        RecordedMessages() << prompt;
         return platform::vbOK;
     };
     platform::services().playSound = [](const QString &) {};

@@ -44,14 +44,8 @@ class TempCd {
 // Message boxes are answered by a recorder instead of a person.
 void ResetProgram();
 
-struct RecordedMessage {
-    QString prompt;
-    int style = 0;
-    QString title;
-};
-QList<RecordedMessage> &RecordedMessages();
-// The prompts recorded so far.
-QStringList Prompts();
+// The prompts of the message boxes so far.
+QStringList &RecordedMessages();
 
 // The main window's list: the row showing a name (-1: none), and every row's text.
 class Form1;
