@@ -347,7 +347,7 @@ class TestViewer : public QObject {
         QCOMPARE(Instance<Form2>().Timer1->interval(), 30000);
     }
 
-    void slideshowAdvancesWrapsAndSurvivesAMissingPicture() {
+    void slideshowAdvancesPausesAndRestarts() {
         LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
         QVERIFY(QFile::remove(cd->path("images/c.bmp")));
         g.CurrentIndex = 2;
@@ -367,15 +367,8 @@ class TestViewer : public QObject {
         QCOMPARE(seen, QStringList({"B", "C", "A", "B", "C"}));
         QCOMPARE(shown, (QList<QColor>{Green, Green, Red, Green, Green}));
         QVERIFY(RecordedMessages().isEmpty());
-    }
-
-    // On the background, the picture or the caption; restarted, a delay below five seconds
-    // becomes five seconds and a longer one stays.
-    void rightClickPausesAndOpensTheMenu() {
-        LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
-        g.SlideshowOn = 1;
-        g.SlideshowDelay = 30;
-        Form2 &viewer = OpenViewer();
+        // A right press on the background, the picture or the caption pauses it; restarted, a
+        // delay below five seconds becomes five seconds and a longer one stays.
         for (QWidget *target :
              std::initializer_list<QWidget *>{&viewer, viewer.Image1, viewer.Label1}) {
             const QPoint inside = target == &viewer ? QPoint(5, 5) : QPoint(2, 2);
