@@ -38,38 +38,33 @@ const QString PortalService = "org.freedesktop.portal.Desktop";
 const QString PortalPath = "/org/freedesktop/portal/desktop";
 QString busSocket;
 
-struct PortalCall {
-    QString method;       // interface.member
-    QByteArray fileStart; // the first bytes read through the descriptor
-    QVariantMap options;
-};
-
 // Answers the way the desktop portal does: a Request path at once, and for the wallpaper a
-// Response signal on it a little later.
+// Response signal on it a little later. A call is kept as its method, the first bytes read
+// through the descriptor and the options looked at.
 class FakePortal : public QDBusVirtualObject {
   public:
     explicit FakePortal(const QDBusConnection &bus) : bus_(bus) {}
     std::atomic<uint> answer{0};
-    QList<PortalCall> calls() {
+    QStringList calls() {
         QMutexLocker lock(&mutex_);
         return calls_;
     }
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &) override {
-        PortalCall call{message.interface() + "." + message.member(),
-                        {},
-                        qdbus_cast<QVariantMap>(message.arguments().value(2))};
-        QFile file;
+        const auto options = qdbus_cast<QVariantMap>(message.arguments().value(2));
         const auto fd = message.arguments().value(1).value<QDBusUnixFileDescriptor>();
-        if (fd.isValid() && file.open(fd.fileDescriptor(), QIODevice::ReadOnly))
-            call.fileStart = file.read(2);
+        QFile file;
+        const bool read = fd.isValid() && file.open(fd.fileDescriptor(), QIODevice::ReadOnly);
         {
             QMutexLocker lock(&mutex_);
-            calls_.append(call);
+            calls_ << QStringList{message.interface() + "." + message.member(),
+                                  read ? file.read(2).toHex() : "", options["set-on"].toString(),
+                                  options["ask"].toString()}
+                          .join(' ');
         }
         const QString request = PortalPath + "/request/" +
                                 message.service().mid(1).replace('.', '_') + "/" +
-                                call.options.value("handle_token").toString();
+                                options.value("handle_token").toString();
         bus_.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         if (message.member() == "SetWallpaperFile")
             QTimer::singleShot(200, this, [this, request, code = uint(answer)] {
@@ -83,7 +78,7 @@ class FakePortal : public QDBusVirtualObject {
   private:
     QDBusConnection bus_;
     QMutex mutex_;
-    QList<PortalCall> calls_;
+    QStringList calls_;
 };
 
 QSize BitmapSize(const QString &file) {
@@ -391,19 +386,14 @@ class TestDialogs : public QObject {
             const QString shown = picture("Orvane2.bmp", 8, 8, "BMP");
             portal->answer = answer;
             QCOMPARE(platform::SetDesktopWallpaper(shown), answer == 0);
-            const PortalCall call = portal->calls().last();
-            QCOMPARE(call.method, "org.freedesktop.portal.Wallpaper.SetWallpaperFile");
-            QCOMPARE(call.fileStart, QByteArray("BM"));
-            QCOMPARE(call.options.value("set-on").toString(), "background");
+            QCOMPARE(portal->calls().last(),
+                     "org.freedesktop.portal.Wallpaper.SetWallpaperFile 424d background ");
             // The picture shown before is no longer needed, unless the new one was refused.
             QCOMPARE(QFile::exists(old), answer != 0);
         }
         platform::OpenWithChooser(picture("it's a picture.jpg", 8, 8));
         QTRY_COMPARE(portal->calls().size(), 3);
-        const PortalCall call = portal->calls().last();
-        QCOMPARE(call.method, "org.freedesktop.portal.OpenURI.OpenFile");
-        QCOMPARE(call.options.value("ask").toBool(), true);
-        QCOMPARE(call.fileStart, QByteArray("\xff\xd8"));
+        QCOMPARE(portal->calls().last(), "org.freedesktop.portal.OpenURI.OpenFile ffd8  true");
         QTest::qWait(100);
         QVERIFY(!OpenChooser());
         QDBusConnection portalBus("portal");
