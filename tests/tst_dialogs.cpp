@@ -438,17 +438,12 @@ class TestDialogs : public QObject {
         }
     }
 
-    // The roles of the controls the platform draws itself; a plain window's follows its modality,
-    // set only when it is shown.
+    // The roles of the controls the platform draws itself (a modal window's, "dialog", is what
+    // the real-window checks find the dialogs by).
     void screenReaderRoles() {
         Form1 &form = Instance<Form1>();
         QCOMPARE(QAccessible::queryAccessibleInterface(form.Image1)->role(), QAccessible::Graphic);
         QCOMPARE(QAccessible::queryAccessibleInterface(form.Picture1)->role(), QAccessible::Pane);
-        QWidget window;
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&window);
-        QCOMPARE(iface->role(), QAccessible::Window);
-        window.setWindowModality(Qt::ApplicationModal);
-        QCOMPARE(iface->role(), QAccessible::Dialog);
     }
 };
 
