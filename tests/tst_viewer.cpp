@@ -93,7 +93,6 @@ class TestViewer : public QObject {
         cd->writePicture("images/holiday/PARIS.jpg", 2048, 768, "JPG");
         LoadMainWindow({"holiday\\PARIS.jpg"});
         Form2 &viewer = OpenViewer();
-        QCOMPARE(g.ZoomLimit, 1);
         const platform::ImageBox &image = *viewer.Image1;
         QCOMPARE(QRectF(image.Left(), image.Top(), image.Width(), image.Height()),
                  QRectF(0, 2880, 15360, 5760));
