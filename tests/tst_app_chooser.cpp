@@ -21,13 +21,7 @@ QString root;
 void write(const QString &file, const QByteArray &body) {
     QDir().mkpath(QFileInfo(file).path());
     QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(body);
-}
-
-void writeEntry(const QByteArray &name, const QByteArray &more = "Exec=/bin/true %f") {
-    write(root + "/DATA_HOME/applications/" + name.toLower() + ".desktop",
-          "[Desktop Entry]\nType=Application\nName=" + name + "\n" + more + "\n");
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(body) == body.size());
 }
 
 } // namespace
@@ -37,9 +31,12 @@ class TestAppChooser : public QObject {
 
   private slots:
     void defaultFirstThenRecommendedThenFallback() {
-        writeEntry("Paint", "Exec=touch %f\nIcon=" + QFile::encodeName(root) + "/paint.png");
-        for (const char *name : {"Viewer", "almanac", "Gone", "Aardvark"})
-            writeEntry(name);
+        for (const QByteArray name : {"Paint", "Viewer", "almanac", "Gone", "Aardvark"})
+            write(root + "/DATA_HOME/applications/" + name.toLower() + ".desktop",
+                  "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" +
+                      (name == "Paint" ? "touch %f\nIcon=" + QFile::encodeName(root) + "/paint.png"
+                                       : "/bin/true %f") +
+                      "\n");
         // As update-desktop-database writes it from the entries' MimeType keys. The picture's
         // type derives from application/xml, so applications for that are fallbacks.
         write(root + "/DATA_HOME/applications/mimeinfo.cache",

@@ -38,24 +38,9 @@ QByteArray MakeGif(int width, int height) {
     return hostile::Gif(width, height, width, height, 1);
 }
 
-QList<RecordedMessage> &RecordedMessages() {
-    static QList<RecordedMessage> messages;
-    return messages;
-}
-
-QStringList Prompts() {
-    QStringList prompts;
-    for (const RecordedMessage &m : RecordedMessages())
-        prompts << m.prompt;
+QStringList &RecordedMessages() {
+    static QStringList prompts;
     return prompts;
-}
-
-namespace {
-int messageAnswer = platform::vbOK;
-}
-
-void SetMessageAnswer(int answer) {
-    messageAnswer = answer;
 }
 
 void ResetProgram() {
@@ -71,10 +56,9 @@ void ResetProgram() {
     g = Globals{};
     platform::RestoreRealServices();
     RecordedMessages().clear();
-    messageAnswer = platform::vbOK;
-    platform::services().msgBox = [](const QString &prompt, int style, const QString &title) {
-        RecordedMessages().append({prompt, style, title});
-        return messageAnswer;
+    platform::services().msgBox = [](const QString &prompt, int, const QString &) {
+        RecordedMessages() << prompt;
+        return platform::vbOK;
     };
     platform::services().playSound = [](const QString &) {};
 }

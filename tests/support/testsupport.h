@@ -33,9 +33,6 @@ class TempCd {
     // is not possible with Qt, so GIFs come from writeGif).
     void writePicture(const QString &relative, int width, int height, const char *format,
                       QColor colour = QColor(40, 120, 200)) const;
-    void writeGif(const QString &relative, int width, int height) const {
-        writeFile(relative, MakeGif(width, height));
-    }
     void mkdir(const QString &relative) const { QDir(dir_.path()).mkpath(relative); }
 
   private:
@@ -47,16 +44,8 @@ class TempCd {
 // Message boxes are answered by a recorder instead of a person.
 void ResetProgram();
 
-struct RecordedMessage {
-    QString prompt;
-    int style = 0;
-    QString title;
-};
-QList<RecordedMessage> &RecordedMessages();
-// The prompts recorded so far.
-QStringList Prompts();
-// The answer the recorder gives to the next message boxes.
-void SetMessageAnswer(int answer);
+// The prompts of the message boxes so far.
+QStringList &RecordedMessages();
 
 // The main window's list: the row showing a name (-1: none), and every row's text.
 class Form1;
