@@ -50,3 +50,8 @@ double RunChildMs(const QString &job, const QStringList &args,
 
 // A scratch folder under the build tree for generated inputs, kept between runs.
 QString BenchDataDir(const QString &name);
+
+// The CD of twenty camera-like 6000 x 4000 JPEGs, made once and kept between runs.
+QString PhotoCd();
+// The median of DisplayImage on a 24-megapixel photo, on a 1920 x 1080 offscreen screen.
+double DisplayOnFullHdScreenMs();
