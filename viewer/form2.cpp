@@ -3,8 +3,8 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/runtime/activation.h"
 #include "platform/imaging/lookahead.h"
+#include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
 #include "viewer/fit_rules.h"
 
@@ -61,7 +61,7 @@ void Form2::designControls() {
     connect(Label1, &platform::ClickLabel::MouseDown, this, &Form2::Label1_MouseDown);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(displayTimer_, &QTimer::timeout, this, &Form2::DisplayImage);
-    connect(lookAheadTimer_, &QTimer::timeout, this, &Form2::LookAheadForward);
+    connect(lookAheadTimer_, &QTimer::timeout, this, &Form2::LookAheadOnward);
 }
 
 void Form2::designMenu() {
@@ -141,6 +141,7 @@ void Form2::Form_Unload() {
     Timer1->stop();
     lookAheadTimer_->stop();
     platform::DropLookAhead();
+    platform::KeepLastShownOnly();
     // A display still waiting for the event queue is not shown any more, but its title counts.
     if (displayTimer_->isActive()) {
         displayTimer_->stop();

@@ -47,8 +47,7 @@ void Form2::DisplayImage() {
     displayTimer_->stop();
     Image1->SetVisible(false);
 
-    const auto sizeFor = DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
-                                        platform::TwipsPerPixel(), devicePixelRatioF());
+    const auto sizeFor = ScreenSizeFor(devicePixelRatioF());
     // A picture that cannot be read leaves the previous one in the loader, laid out again below.
     if (InCatalogueBounds(g.CurrentIndex))
         if (auto picture = platform::LoadPictureForDisplay(PicturePath(g.CurrentIndex), sizeFor))
@@ -85,18 +84,23 @@ void Form2::ShowTitle() {
                     platform::ScreenHeight() - 500 + FormTop(), width, height);
 }
 
-// The picture the forward step shows next is read while this one is looked at.
-void Form2::LookAheadForward() {
-    int next = g.CurrentIndex + 1;
+platform::DisplaySizeFor Form2::ScreenSizeFor(qreal devicePixelRatio) {
+    return DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
+                          platform::TwipsPerPixel(), devicePixelRatio);
+}
+
+// The picture the next step in the same direction shows is read while this one is looked at.
+void Form2::LookAheadOnward() {
+    int next = g.CurrentIndex + (steppingBack_ ? -1 : 1);
     if (next > g.ImageCount)
         next = 1;
+    if (next < 1)
+        next = g.ImageCount;
     if (!InCatalogueBounds(next) || g.ImageArray[static_cast<size_t>(next)].isEmpty()) {
         platform::DropLookAhead();
         return;
     }
-    platform::LookAhead(PicturePath(next),
-                        DisplaySizeFor(platform::ScreenWidth(), platform::ScreenHeight(),
-                                       platform::TwipsPerPixel(), devicePixelRatioF()));
+    platform::LookAhead(PicturePath(next), ScreenSizeFor(devicePixelRatioF()));
 }
 
 void Form2::DisplaySoon() {
