@@ -25,7 +25,7 @@ const QString MainCaption = QStringLiteral("Orvane v3.0");
 // Rows across the main window's preview, from the top left of the window's inside; clear of the
 // information line, which changes on its own every 3 s.
 const QString PreviewRows = QStringLiteral("128,153,178");
-const QString PreviewCols = QStringLiteral("213,122");
+const QString PreviewCols = QStringLiteral("215,112"); // inside its frame
 
 QString Display() {
     return qEnvironmentVariable("ORVANE_BENCH_DISPLAY");

@@ -150,7 +150,7 @@ struct Cold {
     double paint = 0;
 };
 Cold ColdDisplay(Form2 &viewer) {
-    platform::DropLookAhead();
+    platform::ForgetPictures();
     platform::WaitForLookAhead();
     g.CurrentIndex = 1;
     Cold cold;

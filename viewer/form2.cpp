@@ -55,7 +55,9 @@ void Form2::designControls() {
     displayTimer_->setInterval(0);
     lookAheadTimer_ = new QTimer(this);
     lookAheadTimer_->setSingleShot(true);
-    lookAheadTimer_->setInterval(0);
+    // Soon after the picture is painted (below), or after this when nothing paints it.
+    lookAheadTimer_->setInterval(100);
+    Image1->installEventFilter(this);
 
     connect(Image1, &platform::ImageBox::MouseDown, this, &Form2::Image1_MouseDown);
     connect(Label1, &platform::ClickLabel::MouseDown, this, &Form2::Label1_MouseDown);
@@ -155,6 +157,13 @@ void Form2::Form_Unload() {
     }
     g.SlideshowOn = 0;
     g.SlideshowPaused = 0;
+}
+
+// The worker reads ahead once the picture is on screen, not while it is being drawn.
+bool Form2::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Image1 && event->type() == QEvent::Paint && lookAheadTimer_->isActive())
+        lookAheadTimer_->start(0);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form2::closeEvent(QCloseEvent *event) {

@@ -68,7 +68,7 @@ void Form2::DisplayImage() {
     Image1->SetVisible(true);
 
     ShowTitle();
-    lookAheadTimer_->start();
+    lookAheadTimer_->start(100);
 }
 
 void Form2::ShowTitle() {

@@ -232,6 +232,24 @@ int main(int argc, char **argv) {
     }
     std::printf("time=%.2f result=%s samples=%ld changes=%zu\n", time, result, samples,
                 changes.size());
+    // For looking at what went wrong: every change as rows of pixels, one PPM file each.
+    if (const char *dir = std::getenv("ORVANE_XSAMPLE_DUMP"))
+        for (size_t c = 0; c < changes.size(); ++c) {
+            const std::string name = std::string(dir) + "/" + key + "-" + std::to_string(c) + "-" +
+                                     std::to_string(static_cast<int>(changes[c].at)) + ".ppm";
+            if (FILE *f = std::fopen(name.c_str(), "wb")) {
+                const Rows &r = changes[c].rows;
+                std::fprintf(f, "P6 %d %zu 255\n", sampler.width, r.size() * 8);
+                for (const auto &row : r)
+                    for (int copy = 0; copy < 8; ++copy)
+                        for (int x = 0; x < sampler.width; ++x) {
+                            const unsigned char *p = row.data() + 4 * x;
+                            const unsigned char rgb[3] = {p[2], p[1], p[0]};
+                            std::fwrite(rgb, 1, 3, f);
+                        }
+                std::fclose(f);
+            }
+        }
     XCloseDisplay(dpy);
     return 0;
 }

@@ -294,6 +294,11 @@ void DropLookAhead() {
     current.reset();
 }
 
+void ForgetPictures() {
+    DropLookAhead();
+    kept.clear();
+}
+
 void WaitForLookAhead() {
     pool().waitForDone();
 }

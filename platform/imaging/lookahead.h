@@ -38,6 +38,8 @@ void LookAhead(const QString &path, DisplaySizeFor sizeFor);
 void LookAheadSoon(const QString &path, DisplaySizeFor sizeFor, int milliseconds);
 // Forgets the picture read ahead (a decode already running finishes and is thrown away).
 void DropLookAhead();
+// Forgets the kept pictures too, so that the next display reads its file; for measurements.
+void ForgetPictures();
 // Waits until the worker is idle; for measurements and tests.
 void WaitForLookAhead();
 
