@@ -48,7 +48,11 @@ struct Sample {
     QString result;
 };
 
-Sample Press(const QString &key, const QStringList &where = {}) {
+// Rows across the viewer's picture above and below the main window, whose list changes colour as
+// it loses the focus.
+const QStringList ViewerRows = {QStringLiteral("--rows"), QStringLiteral("100,250,950")};
+
+Sample Press(const QString &key, const QStringList &where = ViewerRows) {
     QProcess sampler;
     sampler.setProcessEnvironment(XEnvironment());
     sampler.start(BuildFile(QStringLiteral("orvane-xsample")), QStringList{key} + where);
