@@ -24,13 +24,20 @@ QSize previewDeviceBox(const QWidget *box) {
 void Form1::List1_Click() {
     // A picture read ahead for the row left behind must not hold up this one's preview.
     platform::DropLookAhead();
+    const int previous = g.CurrentIndex;
     g.CurrentIndex = List1->ListIndex() + 1;
     Thumbnail();
-    // A row that stays selected is likely to be viewed: read it for the viewer meanwhile.
+    // A row that stays selected is likely to be viewed, or left for the next row the same way:
+    // both are read meanwhile.
+    const int next = g.CurrentIndex + (g.CurrentIndex < previous ? -1 : 1);
     const QString entry = CatalogueEntry(g.CurrentIndex);
+    const QString nextEntry = next >= 1 && next <= g.ImageCount ? CatalogueEntry(next) : QString();
     if (!entry.isEmpty())
-        platform::LookAheadSoon(g.ImagesFolder + QStringLiteral("\\") + entry,
-                                Form2::ScreenSizeFor(devicePixelRatioF()), 300);
+        platform::LookAheadSoon(
+            300, g.ImagesFolder + QStringLiteral("\\") + entry,
+            Form2::ScreenSizeFor(devicePixelRatioF()),
+            nextEntry.isEmpty() ? QString() : g.ImagesFolder + QStringLiteral("\\") + nextEntry,
+            previewDeviceBox(Picture1));
 }
 
 void Form1::Thumbnail() {

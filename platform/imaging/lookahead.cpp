@@ -129,6 +129,7 @@ Decoded decodeForDisplay(const QString &nativePath, const DisplaySizeFor &sizeFo
 struct Job {
     QString nativePath;
     DisplaySizeFor sizeFor;
+    QSize previewBox; // not empty: read for a preview of this size, as LoadPicture does
     std::mutex mutex;
     std::condition_variable finished;
     bool started = false;
@@ -153,8 +154,10 @@ QThreadPool &pool() {
     return *instance;
 }
 
-// Touched by the user-interface thread only.
+// Touched by the user-interface thread only: the picture read ahead for the viewer, and the one
+// read ahead for the main window's preview.
 std::shared_ptr<Job> current;
+std::shared_ptr<Job> currentPreview;
 
 // The delay before a look-ahead asked for soon; owned by the application, so it goes with it.
 QTimer *soonTimer() {
@@ -177,7 +180,9 @@ void run(const std::shared_ptr<Job> &job) {
         job->started = true;
     }
     const FileStamp stamp = stampOf(job->nativePath);
-    Decoded result = decodeForDisplay(job->nativePath, job->sizeFor);
+    Decoded result = job->previewBox.isEmpty()
+                         ? decodeForDisplay(job->nativePath, job->sizeFor)
+                         : Decoded{LoadPictureFile(job->nativePath, job->previewBox), QSize()};
     std::lock_guard lock(job->mutex);
     job->stamp = stamp;
     if (!job->cancelled)
@@ -186,12 +191,13 @@ void run(const std::shared_ptr<Job> &job) {
     job->finished.notify_all();
 }
 
-std::optional<Picture> takeLookAhead(const QString &nativePath, const DisplaySizeFor &sizeFor,
-                                     FileStamp &stampTaken) {
-    std::shared_ptr<Job> job = current;
+// The slot's picture when it was read from this file as the file still is.
+std::optional<Decoded> takeJob(std::shared_ptr<Job> &slot, const QString &nativePath,
+                               FileStamp &stampTaken) {
+    std::shared_ptr<Job> job = slot;
     if (!job || job->nativePath != nativePath)
         return std::nullopt;
-    current.reset();
+    slot.reset();
     std::unique_lock lock(job->mutex);
     if (!job->started && !job->done) {
         // Not begun yet: reading it here is as quick as waiting for it.
@@ -205,10 +211,25 @@ std::optional<Picture> takeLookAhead(const QString &nativePath, const DisplaySiz
     // A picture that failed is read again: the file may have arrived since.
     if (!result.picture || !stamp.exists || stampOf(nativePath) != stamp)
         return std::nullopt;
-    if (!sizeFor || sizeFor(result.picture->natural) != result.displaySize)
-        return std::nullopt;
     stampTaken = stamp;
-    return std::move(result.picture);
+    return result;
+}
+
+std::optional<Picture> takeLookAhead(const QString &nativePath, const DisplaySizeFor &sizeFor,
+                                     FileStamp &stampTaken) {
+    std::optional<Decoded> taken = takeJob(current, nativePath, stampTaken);
+    if (!taken || !sizeFor || sizeFor(taken->picture->natural) != taken->displaySize)
+        return std::nullopt;
+    return std::move(taken->picture);
+}
+
+std::shared_ptr<Job> startJob(const QString &nativePath, DisplaySizeFor sizeFor, QSize box) {
+    auto job = std::make_shared<Job>();
+    job->nativePath = nativePath;
+    job->sizeFor = std::move(sizeFor);
+    job->previewBox = box;
+    pool().start([job] { run(job); });
+    return job;
 }
 
 void cancel(const std::shared_ptr<Job> &job) {
@@ -245,6 +266,11 @@ std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplayS
 
 std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
     const QString nativePath = absoluteNativePath(path);
+    if (currentPreview && currentPreview->previewBox == box) {
+        FileStamp stamp;
+        if (auto taken = takeJob(currentPreview, nativePath, stamp))
+            return std::move(taken->picture);
+    }
     if (const Kept *k = validKept(nativePath, stampOf(nativePath))) {
         const QSize needed = FittedSize(k->picture.natural, box);
         const QImage &image = k->picture.image;
@@ -259,12 +285,20 @@ void KeepLastShownOnly() {
         kept.resize(1);
 }
 
-void LookAheadSoon(const QString &path, DisplaySizeFor sizeFor, int milliseconds) {
+void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor,
+                   const QString &previewPath, QSize previewBox) {
     DropLookAhead();
+    cancel(currentPreview);
+    currentPreview.reset();
     QTimer *timer = soonTimer();
     QObject::disconnect(timer, nullptr, nullptr, nullptr);
     QObject::connect(timer, &QTimer::timeout,
-                     [path, sizeFor = std::move(sizeFor)] { LookAhead(path, sizeFor); });
+                     [path, sizeFor = std::move(sizeFor), previewPath, previewBox] {
+                         LookAhead(path, sizeFor);
+                         const QString nativePath = absoluteNativePath(previewPath);
+                         if (!nativePath.isEmpty() && !previewBox.isEmpty())
+                             currentPreview = startJob(nativePath, {}, previewBox);
+                     });
     timer->start(milliseconds);
 }
 
@@ -281,11 +315,7 @@ void LookAhead(const QString &path, DisplaySizeFor sizeFor) {
     current.reset();
     if (nativePath.isEmpty())
         return;
-    auto job = std::make_shared<Job>();
-    job->nativePath = nativePath;
-    job->sizeFor = std::move(sizeFor);
-    current = job;
-    pool().start([job] { run(job); });
+    current = startJob(nativePath, std::move(sizeFor), QSize());
 }
 
 void DropLookAhead() {
@@ -296,6 +326,8 @@ void DropLookAhead() {
 
 void ForgetPictures() {
     DropLookAhead();
+    cancel(currentPreview);
+    currentPreview.reset();
     kept.clear();
 }
 

@@ -27,16 +27,20 @@ using DisplaySizeFor = std::function<QSize(QSize natural)>;
 // file is missing or cannot be read. sizeFor must be a pure function: the worker calls it too.
 std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplaySizeFor &sizeFor);
 
-// LoadPicture for a box, made from a kept display of that picture when one covers the box.
+// LoadPicture for a box: the picture read ahead for that box, or made from a kept display of
+// that picture when one covers the box.
 std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box);
 // Forgets the kept pictures but the one shown last.
 void KeepLastShownOnly();
 
 // Starts reading the picture at a program path ahead, replacing the one read ahead before.
 void LookAhead(const QString &path, DisplaySizeFor sizeFor);
-// The same once the given time has passed without another look-ahead asked for or dropped.
-void LookAheadSoon(const QString &path, DisplaySizeFor sizeFor, int milliseconds);
-// Forgets the picture read ahead (a decode already running finishes and is thrown away).
+// Once the given time has passed without another look-ahead asked for or dropped: LookAhead of
+// path, then previewPath read for a preview box (replacing the preview read ahead before).
+void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor,
+                   const QString &previewPath, QSize previewBox);
+// Forgets the picture read ahead for the viewer (a decode already running finishes and is thrown
+// away).
 void DropLookAhead();
 // Forgets the kept pictures too, so that the next display reads its file; for measurements.
 void ForgetPictures();
