@@ -3,6 +3,7 @@
 //   <case> ratio=<R> ours=<X>ms ref=<Y>ms      or      <case> peak=<N>MB ref=<M>MB
 // with medians of runs measured side by side in one run.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -55,3 +56,5 @@ QString BenchDataDir(const QString &name);
 QString PhotoCd();
 // The median of DisplayImage on a 24-megapixel photo, on a 1920 x 1080 offscreen screen.
 double DisplayOnFullHdScreenMs();
+// The offscreen platform (QT_QPA_PLATFORM) with one 1920 x 1080 screen.
+QByteArray FullHdPlatform();

@@ -106,17 +106,6 @@ QString ShapesCd() {
 
 } // namespace
 
-QString PhotoCd() {
-    return PhotoCdOf(QStringLiteral("photo-cd"), std::vector<QSize>(PhotoCount, PhotoSize));
-}
-
-namespace {
-
-QString Entry(int i) {
-    return QStringLiteral("photo%1.jpg").arg(i, 2, 10, QChar('0'));
-}
-
-// The offscreen platform with one 1920 x 1080 screen.
 QByteArray FullHdPlatform() {
     const QString config = BenchDataDir(QStringLiteral("viewer")) + QStringLiteral("/screen.json");
     QFile json(config);
@@ -126,6 +115,16 @@ QByteArray FullHdPlatform() {
                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     json.close();
     return "offscreen:configfile=" + QFile::encodeName(config);
+}
+
+QString PhotoCd() {
+    return PhotoCdOf(QStringLiteral("photo-cd"), std::vector<QSize>(PhotoCount, PhotoSize));
+}
+
+namespace {
+
+QString Entry(int i) {
+    return QStringLiteral("photo%1.jpg").arg(i, 2, 10, QChar('0'));
 }
 
 // Runs a child job on a 1920 x 1080 offscreen screen inside the photo CD; its peak memory in MB.
