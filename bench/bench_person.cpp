@@ -100,7 +100,9 @@ Cases RunProgram() {
     QProcess program;
     program.setProcessEnvironment(XEnvironment());
     program.setWorkingDirectory(PhotoCd());
-    program.start(BuildFile(QStringLiteral("../orvane")), {});
+    // ORVANE_BENCH_PROGRAM: another build of the program, to compare with.
+    const QString other = qEnvironmentVariable("ORVANE_BENCH_PROGRAM");
+    program.start(other.isEmpty() ? BuildFile(QStringLiteral("../orvane")) : other, {});
     if (!program.waitForStarted() || !WaitForWindow(MainCaption)) {
         cases.failures[QStringLiteral("start")].push_back(QStringLiteral("no main window"));
         return cases;
