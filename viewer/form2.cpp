@@ -20,9 +20,12 @@ Form2::Form2()
       mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr), mnuOptionsWallpaper(nullptr),
       mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr), displayTimer_(nullptr),
       lookAheadTimer_(nullptr) {
+    // The picture Form_Load shows is read on the worker while the window is being built.
+    LookAheadAt(g.CurrentIndex);
     designControls();
     designMenu();
     coverScreen();
+    create();
 }
 
 void Form2::designControls() {

@@ -107,6 +107,8 @@ class Form2 : public QWidget {
     void ShowTitle();
     // Started once the picture is on screen, so the worker does not compete with the painting.
     void LookAheadOnward();
+    // The picture at a catalogue index, wrapped as the steps wrap, read on the worker.
+    void LookAheadAt(int index);
     void RightButtonDown(Qt::MouseButton button, QPoint globalPos);
 
     QTimer *displayTimer_;

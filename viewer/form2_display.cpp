@@ -91,16 +91,19 @@ platform::DisplaySizeFor Form2::ScreenSizeFor(qreal devicePixelRatio) {
 
 // The picture the next step in the same direction shows is read while this one is looked at.
 void Form2::LookAheadOnward() {
-    int next = g.CurrentIndex + (steppingBack_ ? -1 : 1);
-    if (next > g.ImageCount)
-        next = 1;
-    if (next < 1)
-        next = g.ImageCount;
-    if (!InCatalogueBounds(next) || g.ImageArray[static_cast<size_t>(next)].isEmpty()) {
+    LookAheadAt(g.CurrentIndex + (steppingBack_ ? -1 : 1));
+}
+
+void Form2::LookAheadAt(int index) {
+    if (index > g.ImageCount)
+        index = 1;
+    if (index < 1)
+        index = g.ImageCount;
+    if (!InCatalogueBounds(index) || g.ImageArray[static_cast<size_t>(index)].isEmpty()) {
         platform::DropLookAhead();
         return;
     }
-    platform::LookAhead(PicturePath(next), ScreenSizeFor(devicePixelRatioF()));
+    platform::LookAhead(PicturePath(index), ScreenSizeFor(devicePixelRatioF()));
 }
 
 void Form2::DisplaySoon() {
