@@ -7,8 +7,8 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/desktop/services.h"
 #include "platform/runtime/activation.h"
+#include "platform/desktop/services.h"
 
 #include <QCoreApplication>
 #include <QDir>

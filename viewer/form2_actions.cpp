@@ -5,8 +5,8 @@
 #include "dialogs/desktop_rules.h"
 #include "dialogs/form5.h"
 #include "dialogs/wallpaper.h"
-#include "platform/desktop/services.h"
 #include "platform/files/files.h"
+#include "platform/desktop/services.h"
 
 // The items that hand the picture on: the save dialog, the wallpaper and Open With.
 
