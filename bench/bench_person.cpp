@@ -69,6 +69,25 @@ QStringList InMainWindow() {
             QStringLiteral("--cols"),   PreviewCols};
 }
 
+// The same rows on the screen, for a main window that is hidden when the key is pressed and
+// comes back where it was.
+QStringList WhereMainWindowWas() {
+    QProcess sampler;
+    sampler.setProcessEnvironment(XEnvironment());
+    sampler.start(BuildFile(QStringLiteral("orvane-xsample")),
+                  {QStringLiteral("--where"), MainCaption});
+    sampler.waitForFinished(10000);
+    const QStringList at =
+        QString::fromUtf8(sampler.readAllStandardOutput()).split(QLatin1Char(' '));
+    const int left = at.value(0).toInt(), top = at.value(1).toInt();
+    QStringList rows;
+    for (const QString &row : PreviewRows.split(QLatin1Char(',')))
+        rows << QString::number(top + row.toInt());
+    const QStringList cols = PreviewCols.split(QLatin1Char(','));
+    return {QStringLiteral("--rows"), rows.join(QLatin1Char(',')), QStringLiteral("--cols"),
+            QStringLiteral("%1,%2").arg(left + cols.value(0).toInt()).arg(cols.value(1))};
+}
+
 bool WaitForWindow(const QString &name) {
     QProcess sampler;
     sampler.setProcessEnvironment(XEnvironment());
@@ -122,6 +141,11 @@ Cases RunProgram() {
               InMainWindow() + QStringList{QStringLiteral("--settle"), QStringLiteral("100")});
         into.add(QStringLiteral("enter-24mp"), Press(QStringLiteral("Return")));
         into.add(QStringLiteral("escape-24mp"), Press(QStringLiteral("Escape"), InMainWindow()));
+        // The View button, which hides the main window: Escape shows it again.
+        const QStringList mainWindow = WhereMainWindowWas();
+        Press(QStringLiteral("Tab"), InMainWindow());
+        Press(QStringLiteral("space"));
+        into.add(QStringLiteral("escape-24mp view"), Press(QStringLiteral("Escape"), mainWindow));
     }
     program.kill();
     program.waitForFinished();

@@ -5,6 +5,7 @@
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
 //                  [--timeout MS]
 //   orvane-xsample --wait NAME [--timeout MS]
+//   orvane-xsample --where NAME      (prints the left and top of the window's inside)
 //
 // With --window the rows and columns count from the top left of that window's inside. Prints
 //   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n>
@@ -114,7 +115,7 @@ std::vector<int> parseList(const char *text) {
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string key, window, wait;
+    std::string key, window, wait, where;
     std::vector<int> rows = {270, 540, 810};
     std::vector<int> cols;
     double settle = 2000, timeout = 15000;
@@ -129,6 +130,8 @@ int main(int argc, char **argv) {
             window = next();
         else if (a == "--wait")
             wait = next();
+        else if (a == "--where")
+            where = next();
         else if (a == "--settle")
             settle = std::atof(next());
         else if (a == "--timeout")
@@ -154,6 +157,14 @@ int main(int argc, char **argv) {
     }
 
     int top = 0, left = 0;
+    if (!where.empty()) {
+        const Window w = findWindow(dpy, root, where);
+        Window child = 0;
+        if (!w || !XTranslateCoordinates(dpy, w, root, 0, 0, &left, &top, &child))
+            return 1;
+        std::printf("%d %d\n", left, top);
+        return 0;
+    }
     if (!window.empty()) {
         const Window w = findWindow(dpy, root, window);
         Window child = 0;
