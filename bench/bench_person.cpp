@@ -272,7 +272,15 @@ BENCH_CASE(back24mp, "back-24mp") {
 }
 
 BENCH_CASE(escape24mp, "escape-24mp") {
-    Report("escape-24mp", Of(Measured().ours, "escape-24mp"), 50, QStringLiteral("the goal, 50ms"));
+    const Session &s = Measured();
+    const auto afterEnter = Of(s.ours, "escape-24mp");
+    const auto afterView = Of(s.ours, "escape-24mp view");
+    std::vector<double> all = afterEnter;
+    all.insert(all.end(), afterView.begin(), afterView.end());
+    Report("escape-24mp", all, 50, QStringLiteral("the goal, 50ms"),
+           QStringLiteral("opened with Enter %1ms, with View (main window shown again) %2ms")
+               .arg(Median(afterEnter), 0, 'f', 1)
+               .arg(Median(afterView), 0, 'f', 1));
 }
 
 BENCH_CASE(down24mp, "down-24mp") {
