@@ -3,6 +3,7 @@
 //   <case> ratio=<R> ours=<X>ms ref=<Y>ms      or      <case> peak=<N>MB ref=<M>MB
 // with medians of runs measured side by side in one run.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -50,3 +51,10 @@ double RunChildMs(const QString &job, const QStringList &args,
 
 // A scratch folder under the build tree for generated inputs, kept between runs.
 QString BenchDataDir(const QString &name);
+
+// The CD of twenty camera-like 6000 x 4000 JPEGs, made once and kept between runs.
+QString PhotoCd();
+// The median of DisplayImage on a 24-megapixel photo, on a 1920 x 1080 offscreen screen.
+double DisplayOnFullHdScreenMs();
+// The offscreen platform (QT_QPA_PLATFORM) with one 1920 x 1080 screen.
+QByteArray FullHdPlatform();

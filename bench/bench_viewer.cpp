@@ -5,10 +5,10 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "bench/bench.h"
-#include "platform/runtime/controls.h"
 #include "platform/files/files.h"
 #include "platform/imaging/lookahead.h"
 #include "platform/imaging/picture.h"
+#include "platform/runtime/controls.h"
 #include "viewer/form2.h"
 
 #include <QApplication>
@@ -18,6 +18,8 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QKeyEvent>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -45,22 +47,22 @@ double Ms(const QElapsedTimer &t) {
 
 // A photo-like picture: soft gradients, some texture and sensor-like noise, so that the JPEG
 // carries about as much detail as a camera's.
-QImage PhotoLike(int seed) {
-    QImage image(PhotoSize, QImage::Format_RGB32);
-    std::vector<float> column(static_cast<size_t>(PhotoSize.width()) * 3);
-    for (int x = 0; x < PhotoSize.width(); ++x)
+QImage PhotoLike(int seed, QSize size = PhotoSize) {
+    QImage image(size, QImage::Format_RGB32);
+    std::vector<float> column(static_cast<size_t>(size.width()) * 3);
+    for (int x = 0; x < size.width(); ++x)
         for (int c = 0; c < 3; ++c)
             column[static_cast<size_t>(x * 3 + c)] =
                 50.0f * std::sin(x * (0.0011f + 0.0003f * c) + seed) +
                 18.0f * std::sin(x * (0.05f + 0.01f * c) + seed * 0.7f);
     quint32 noise = 0x9e3779b9u * static_cast<quint32>(seed + 1);
-    for (int y = 0; y < PhotoSize.height(); ++y) {
+    for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         float row[3];
         for (int c = 0; c < 3; ++c)
             row[c] = 110.0f + 10.0f * c + 45.0f * std::cos(y * (0.0017f + 0.0004f * c) - seed) +
                      12.0f * std::sin(y * 0.031f + c);
-        for (int x = 0; x < PhotoSize.width(); ++x) {
+        for (int x = 0; x < size.width(); ++x) {
             int rgb[3];
             for (int c = 0; c < 3; ++c) {
                 noise = noise * 1664525u + 1013904223u;
@@ -74,30 +76,37 @@ QImage PhotoLike(int seed) {
     return image;
 }
 
-// The CD with its photos, made once and kept between runs.
-QString PhotoCd() {
-    const QString cd = BenchDataDir(QStringLiteral("viewer-cd"));
+} // namespace
+
+namespace {
+
+// A CD in the bench data folder with photos of the given sizes, made once and kept.
+QString PhotoCdOf(const QString &name, const std::vector<QSize> &sizes) {
+    const QString cd = BenchDataDir(name);
     QDir(cd).mkpath(QStringLiteral("images"));
-    for (int i = 1; i <= PhotoCount; ++i) {
+    for (int i = 1; i <= static_cast<int>(sizes.size()); ++i) {
         const QString file = cd + QStringLiteral("/images/photo%1.jpg").arg(i, 2, 10, QChar('0'));
         if (QFile::exists(file))
             continue;
         std::fprintf(stderr, "making %s\n", qPrintable(file));
         QImageWriter writer(file + QStringLiteral(".part"), "jpeg");
-        writer.setQuality(90);
-        if (!writer.write(PhotoLike(i)) || !QFile::rename(file + QStringLiteral(".part"), file))
+        writer.setQuality(93); // about 5.9 MB at 24 megapixels, as a camera writes them
+        if (!writer.write(PhotoLike(i, sizes[static_cast<size_t>(i - 1)])) ||
+            !QFile::rename(file + QStringLiteral(".part"), file))
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
     }
     return cd;
 }
 
-QString Entry(int i) {
-    return QStringLiteral("photo%1.jpg").arg(i, 2, 10, QChar('0'));
+// Photos of other shapes: landscape, portrait, wide and square.
+QString ShapesCd() {
+    return PhotoCdOf(QStringLiteral("shapes-cd"),
+                     {{3088, 2056}, {2056, 3088}, {6028, 3391}, {4096, 4096}});
 }
 
-// Runs a child job on a 1920 x 1080 offscreen screen inside the photo CD; its peak memory in MB.
-double RunOnFullHdScreen(const QString &job) {
-    const QString cd = PhotoCd();
+} // namespace
+
+QByteArray FullHdPlatform() {
     const QString config = BenchDataDir(QStringLiteral("viewer")) + QStringLiteral("/screen.json");
     QFile json(config);
     if (json.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -105,8 +114,23 @@ double RunOnFullHdScreen(const QString &job) {
   "screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
                "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
     json.close();
+    return "offscreen:configfile=" + QFile::encodeName(config);
+}
+
+QString PhotoCd() {
+    return PhotoCdOf(QStringLiteral("photo-cd"), std::vector<QSize>(PhotoCount, PhotoSize));
+}
+
+namespace {
+
+QString Entry(int i) {
+    return QStringLiteral("photo%1.jpg").arg(i, 2, 10, QChar('0'));
+}
+
+// Runs a child job on a 1920 x 1080 offscreen screen inside the photo CD; its peak memory in MB.
+double RunOnFullHdScreen(const QString &job, const QString &cd = PhotoCd()) {
     const QByteArray before = qgetenv("QT_QPA_PLATFORM");
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    qputenv("QT_QPA_PLATFORM", FullHdPlatform());
     const double peak = PeakRssOfChild(job, {}, cd);
     qputenv("QT_QPA_PLATFORM", before);
     if (peak < 0)
@@ -117,9 +141,10 @@ double RunOnFullHdScreen(const QString &job) {
 // The catalogue of the photo CD and the viewer open on picture 1.
 Form2 &OpenViewerOnPhotos() {
     g.ImagesFolder = QStringLiteral("images\\");
-    for (int i = 1; i <= PhotoCount; ++i)
-        g.ImageArray[static_cast<size_t>(i)] = Entry(i);
-    g.ImageCount = PhotoCount;
+    const QStringList files = QDir(QStringLiteral("images")).entryList(QDir::Files, QDir::Name);
+    for (int i = 1; i <= files.size(); ++i)
+        g.ImageArray[static_cast<size_t>(i)] = files[i - 1];
+    g.ImageCount = static_cast<int>(files.size());
     g.CurrentIndex = 1;
     Form2 &viewer = Instance<Form2>();
     viewer.Show();
@@ -140,7 +165,7 @@ struct Cold {
     double paint = 0;
 };
 Cold ColdDisplay(Form2 &viewer) {
-    platform::DropLookAhead();
+    platform::ForgetPictures();
     platform::WaitForLookAhead();
     g.CurrentIndex = 1;
     Cold cold;
@@ -181,6 +206,20 @@ QImage TurboDecode(const QString &file, int denominator) {
 #endif
 
 } // namespace
+
+double DisplayOnFullHdScreenMs() {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromUtf8(FullHdPlatform()));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(PhotoCd());
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--child"), QStringLiteral("viewer-display")});
+    child.waitForFinished(120000);
+    const auto match = QRegularExpression(QStringLiteral(" ours=([0-9.]+)ms"))
+                           .match(QString::fromUtf8(child.readAllStandardOutput()));
+    return match.hasMatch() ? match.captured(1).toDouble() : -1;
+}
 
 BENCH_CASE(display24mp, "display-24mp") {
     RunOnFullHdScreen(QStringLiteral("viewer-display"));
@@ -266,9 +305,13 @@ BENCH_CHILD(viewerStep, "viewer-step") {
 
 BENCH_CASE(viewerMemory, "viewer-memory") {
     const double ours = RunOnFullHdScreen(QStringLiteral("viewer-slideshow"));
+    const double shapes = RunOnFullHdScreen(QStringLiteral("viewer-slideshow"), ShapesCd());
     const double full = RunOnFullHdScreen(QStringLiteral("viewer-slideshow-full"));
-    ReportMemory("viewer-memory", ours, full,
-                 QStringLiteral("(ref: the same show decoding every picture whole; limit 120MB)"));
+    ReportMemory("viewer-memory", std::max(ours, shapes), full,
+                 QStringLiteral("(24 MP photos %1MB, 3088x2056 to 4096x4096 %2MB; ref: the same "
+                                "show decoding every picture whole; limit 120MB)")
+                     .arg(ours, 0, 'f', 0)
+                     .arg(shapes, 0, 'f', 0));
 }
 
 // The slideshow over every photo, as the viewer runs it.

@@ -2,7 +2,9 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/preview_rules.h"
 #include "platform/files/files.h"
+#include "platform/imaging/lookahead.h"
 #include "platform/runtime/twips.h"
+#include "viewer/form2.h"
 
 #include <QLocale>
 
@@ -20,8 +22,22 @@ QSize previewDeviceBox(const QWidget *box) {
 } // namespace
 
 void Form1::List1_Click() {
+    // A picture read ahead for the row left behind must not hold up this one's preview.
+    platform::DropLookAhead();
+    const int previous = g.CurrentIndex;
     g.CurrentIndex = List1->ListIndex() + 1;
     Thumbnail();
+    // A row that stays selected is likely to be viewed, or left for the next row the same way:
+    // both are read meanwhile.
+    const int next = g.CurrentIndex + (g.CurrentIndex < previous ? -1 : 1);
+    const QString entry = CatalogueEntry(g.CurrentIndex);
+    const QString nextEntry = next >= 1 && next <= g.ImageCount ? CatalogueEntry(next) : QString();
+    if (!entry.isEmpty())
+        platform::LookAheadSoon(
+            300, g.ImagesFolder + QStringLiteral("\\") + entry,
+            Form2::ScreenSizeFor(this, devicePixelRatioF()),
+            nextEntry.isEmpty() ? QString() : g.ImagesFolder + QStringLiteral("\\") + nextEntry,
+            previewDeviceBox(Picture1));
 }
 
 void Form1::Thumbnail() {
@@ -29,8 +45,8 @@ void Form1::Thumbnail() {
     Image1->SetVisible(false);
 
     // A file that does not load leaves the previous picture in the measuring box.
-    if (auto loaded = platform::LoadPicture(g.ImagesFolder + QStringLiteral("\\") + entry,
-                                            previewDeviceBox(Picture1)))
+    if (auto loaded = platform::LoadPictureForPreview(g.ImagesFolder + QStringLiteral("\\") + entry,
+                                                      previewDeviceBox(Picture1)))
         Picture5 = std::move(*loaded);
 
     if (!Picture5.isNull()) {

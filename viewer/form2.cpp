@@ -20,9 +20,12 @@ Form2::Form2()
       mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr), mnuOptionsWallpaper(nullptr),
       mnuOptionsOpen(nullptr), mnuOptionsExit(nullptr), displayTimer_(nullptr),
       lookAheadTimer_(nullptr) {
+    // The picture Form_Load shows is read on the worker while the window is being built.
+    LookAheadAt(g.CurrentIndex);
     designControls();
     designMenu();
     coverScreen();
+    create();
 }
 
 void Form2::designControls() {
@@ -55,13 +58,15 @@ void Form2::designControls() {
     displayTimer_->setInterval(0);
     lookAheadTimer_ = new QTimer(this);
     lookAheadTimer_->setSingleShot(true);
-    lookAheadTimer_->setInterval(0);
+    // Soon after the picture is painted (below), or after this when nothing paints it.
+    lookAheadTimer_->setInterval(100);
+    Image1->installEventFilter(this);
 
     connect(Image1, &platform::ImageBox::MouseDown, this, &Form2::Image1_MouseDown);
     connect(Label1, &platform::ClickLabel::MouseDown, this, &Form2::Label1_MouseDown);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(displayTimer_, &QTimer::timeout, this, &Form2::DisplayImage);
-    connect(lookAheadTimer_, &QTimer::timeout, this, &Form2::LookAheadForward);
+    connect(lookAheadTimer_, &QTimer::timeout, this, &Form2::LookAheadOnward);
 }
 
 void Form2::designMenu() {
@@ -141,6 +146,7 @@ void Form2::Form_Unload() {
     Timer1->stop();
     lookAheadTimer_->stop();
     platform::DropLookAhead();
+    platform::KeepLastShownOnly();
     // A display still waiting for the event queue is not shown any more, but its title counts.
     if (displayTimer_->isActive()) {
         displayTimer_->stop();
@@ -154,6 +160,13 @@ void Form2::Form_Unload() {
     }
     g.SlideshowOn = 0;
     g.SlideshowPaused = 0;
+}
+
+// The worker reads ahead once the picture is on screen, not while it is being drawn.
+bool Form2::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Image1 && event->type() == QEvent::Paint && lookAheadTimer_->isActive())
+        lookAheadTimer_->start(0);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form2::closeEvent(QCloseEvent *event) {

@@ -2,8 +2,8 @@
 // The full-screen viewer: the current picture fitted to the screen on black, its title near the
 // bottom, stepping, zoom, the slideshow and the pop-up menu.
 
+#include "platform/imaging/lookahead.h"
 #include "platform/runtime/controls.h"
-#include "platform/imaging/picture.h"
 
 #include <QAction>
 #include <QMenu>
@@ -54,6 +54,10 @@ class Form2 : public QWidget {
     void mnuOptionsOpen_Click();
     void ShowOpenWithDialog(const QString &sFileName);
 
+    // The device pixels a picture of a given natural size is shown at on the screen of `on` (the
+    // main window's, which the viewer opens on).
+    static platform::DisplaySizeFor ScreenSizeFor(const QWidget *on, qreal devicePixelRatio);
+
     // The loader: the current picture, with its natural size.
     platform::Picture Picture1;
     platform::ImageBox *Image1;
@@ -76,6 +80,7 @@ class Form2 : public QWidget {
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void designControls();
@@ -101,9 +106,12 @@ class Form2 : public QWidget {
     // The title of the picture at CurrentIndex, in the caption.
     void ShowTitle();
     // Started once the picture is on screen, so the worker does not compete with the painting.
-    void LookAheadForward();
+    void LookAheadOnward();
+    // The picture at a catalogue index, wrapped as the steps wrap, read on the worker.
+    void LookAheadAt(int index);
     void RightButtonDown(Qt::MouseButton button, QPoint globalPos);
 
     QTimer *displayTimer_;
     QTimer *lookAheadTimer_;
+    bool steppingBack_ = false; // the last step went backward: read ahead that way
 };

@@ -47,8 +47,7 @@ void Form2::DisplayImage() {
     displayTimer_->stop();
     Image1->SetVisible(false);
 
-    const auto sizeFor = DisplaySizeFor(platform::ScreenWidth(this), platform::ScreenHeight(this),
-                                        platform::TwipsPerPixel(this), devicePixelRatioF());
+    const auto sizeFor = ScreenSizeFor(this, devicePixelRatioF());
     // A picture that cannot be read leaves the previous one in the loader, laid out again below.
     if (InCatalogueBounds(g.CurrentIndex))
         if (auto picture = platform::LoadPictureForDisplay(PicturePath(g.CurrentIndex), sizeFor))
@@ -69,7 +68,7 @@ void Form2::DisplayImage() {
     Image1->SetVisible(true);
 
     ShowTitle();
-    lookAheadTimer_->start();
+    lookAheadTimer_->start(100);
 }
 
 void Form2::ShowTitle() {
@@ -85,18 +84,26 @@ void Form2::ShowTitle() {
                     platform::ScreenHeight(this) - 500 + FormTop(), width, height);
 }
 
-// The picture the forward step shows next is read while this one is looked at.
-void Form2::LookAheadForward() {
-    int next = g.CurrentIndex + 1;
-    if (next > g.ImageCount)
-        next = 1;
-    if (!InCatalogueBounds(next) || g.ImageArray[static_cast<size_t>(next)].isEmpty()) {
+platform::DisplaySizeFor Form2::ScreenSizeFor(const QWidget *on, qreal devicePixelRatio) {
+    return DisplaySizeFor(platform::ScreenWidth(on), platform::ScreenHeight(on),
+                          platform::TwipsPerPixel(on), devicePixelRatio);
+}
+
+// The picture the next step in the same direction shows is read while this one is looked at.
+void Form2::LookAheadOnward() {
+    LookAheadAt(g.CurrentIndex + (steppingBack_ ? -1 : 1));
+}
+
+void Form2::LookAheadAt(int index) {
+    if (index > g.ImageCount)
+        index = 1;
+    if (index < 1)
+        index = g.ImageCount;
+    if (!InCatalogueBounds(index) || g.ImageArray[static_cast<size_t>(index)].isEmpty()) {
         platform::DropLookAhead();
         return;
     }
-    platform::LookAhead(PicturePath(next),
-                        DisplaySizeFor(platform::ScreenWidth(this), platform::ScreenHeight(this),
-                                       platform::TwipsPerPixel(this), devicePixelRatioF()));
+    platform::LookAhead(PicturePath(index), ScreenSizeFor(this, devicePixelRatioF()));
 }
 
 void Form2::DisplaySoon() {

@@ -48,12 +48,14 @@ void Form2::Form_KeyPress(int keyAscii) {
 }
 
 void Form2::StepForward() {
+    steppingBack_ = false;
     g.CurrentIndex = g.CurrentIndex + 1;
     if (g.CurrentIndex > g.ImageCount)
         g.CurrentIndex = 1;
 }
 
 void Form2::StepBackward() {
+    steppingBack_ = true;
     g.CurrentIndex = g.CurrentIndex - 1;
     if (g.CurrentIndex < 1)
         g.CurrentIndex = g.ImageCount;

@@ -1,6 +1,8 @@
 #pragma once
-// Pictures decoded for the screen: no larger than they will be drawn, and one of them decoded a
-// moment ahead on a worker thread so that stepping on does not wait for the decoder.
+// Pictures decoded for the screen: no larger than they will be drawn, one of them decoded a
+// moment ahead on a worker thread so that stepping does not wait for the decoder, and the two
+// shown last kept for showing again. A picture read ahead or kept is used only while its file
+// is unchanged (device, inode, size, modification and change times), checked at each use.
 //
 // The worker only reads a file into a buffer of its own; the user-interface thread takes the
 // buffer over when it shows that picture. Nothing of the program's shared state is touched there.
@@ -21,14 +23,27 @@ using DisplaySizeFor = std::function<QSize(QSize natural)>;
 // that still covers the display size, then any picture larger than that smoothly scaled down to
 // it exactly; a smaller picture is kept whole. When the look-ahead read this same file for the
 // same display size, its picture is taken over instead (waiting for it if it is still being
-// decoded). Nothing when the file is missing or cannot be read. sizeFor must be a pure function:
-// the worker calls it too.
+// decoded), and a picture kept from one of the last two displays is used again. Nothing when the
+// file is missing or cannot be read. sizeFor must be a pure function: the worker calls it too.
 std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplaySizeFor &sizeFor);
+
+// LoadPicture for a box: the picture read ahead for that box, or made from a kept display of
+// that picture when one covers the box.
+std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box);
+// Forgets the kept pictures but the one shown last.
+void KeepLastShownOnly();
 
 // Starts reading the picture at a program path ahead, replacing the one read ahead before.
 void LookAhead(const QString &path, DisplaySizeFor sizeFor);
-// Forgets the picture read ahead (a decode already running finishes and is thrown away).
+// Once the given time has passed without another look-ahead asked for or dropped: LookAhead of
+// path, then previewPath read for a preview box (replacing the preview read ahead before).
+void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor,
+                   const QString &previewPath, QSize previewBox);
+// Forgets the picture read ahead for the viewer (a decode already running finishes and is thrown
+// away).
 void DropLookAhead();
+// Forgets the kept pictures too, so that the next display reads its file; for measurements.
+void ForgetPictures();
 // Waits until the worker is idle; for measurements and tests.
 void WaitForLookAhead();
 

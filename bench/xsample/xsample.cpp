@@ -1,0 +1,266 @@
+// Presses one key through XTest and samples rows of the screen until they have stood still for
+// the settle time. Prints when the rows reached what they settled on, and whether any sample in
+// between showed something else.
+//
+//   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
+//                  [--timeout MS]
+//   orvane-xsample --wait NAME [--timeout MS]
+//   orvane-xsample --where NAME      (prints the left and top of the window's inside)
+//
+// With --window the rows and columns count from the top left of that window's inside. Prints
+//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n>
+// black: a sample in between had every sampled row black; other: a row that was neither as it
+// was before the key nor as it settled.
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Rows = std::vector<std::vector<unsigned char>>;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::optional<std::string> nameOf(Display *dpy, Window w) {
+    char *name = nullptr;
+    if (XFetchName(dpy, w, &name) && name) {
+        std::string s(name);
+        XFree(name);
+        return s;
+    }
+    return std::nullopt;
+}
+
+// The mapped window named so, searched down from the root (the window manager reparents).
+Window findWindow(Display *dpy, Window under, const std::string &name) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(dpy, under, &attributes) || attributes.map_state != IsViewable)
+        return 0;
+    if (nameOf(dpy, under) == name)
+        return under;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, under, &root, &parent, &children, &count))
+        return 0;
+    Window found = 0;
+    for (unsigned i = count; i-- > 0 && !found;)
+        found = findWindow(dpy, children[i], name);
+    if (children)
+        XFree(children);
+    return found;
+}
+
+struct Sampler {
+    Display *dpy;
+    Window root;
+    int left;
+    int width;
+    std::vector<int> rows;
+
+    Rows sample() const {
+        Rows out;
+        for (int y : rows) {
+            XImage *image =
+                XGetImage(dpy, root, left, y, static_cast<unsigned>(width), 1, AllPlanes, ZPixmap);
+            std::vector<unsigned char> row;
+            if (image) {
+                const int bytes = image->bytes_per_line;
+                row.assign(image->data, image->data + bytes);
+                // The padding byte of 32-bit pixels is not part of the picture.
+                if (image->bits_per_pixel == 32)
+                    for (int i = 3; i < bytes; i += 4)
+                        row[static_cast<size_t>(i)] = 0;
+                XDestroyImage(image);
+            }
+            out.push_back(std::move(row));
+        }
+        return out;
+    }
+};
+
+bool allBlack(const Rows &rows) {
+    for (const auto &row : rows)
+        for (unsigned char byte : row)
+            if (byte > 8)
+                return false;
+    return true;
+}
+
+std::vector<int> parseList(const char *text) {
+    std::vector<int> out;
+    for (const char *p = text; *p;) {
+        out.push_back(std::atoi(p));
+        while (*p && *p != ',')
+            ++p;
+        if (*p == ',')
+            ++p;
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::string key, window, wait, where;
+    std::vector<int> rows = {270, 540, 810};
+    std::vector<int> cols;
+    double settle = 2000, timeout = 15000;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto next = [&] { return i + 1 < argc ? argv[++i] : ""; };
+        if (a == "--rows")
+            rows = parseList(next());
+        else if (a == "--cols")
+            cols = parseList(next());
+        else if (a == "--window")
+            window = next();
+        else if (a == "--wait")
+            wait = next();
+        else if (a == "--where")
+            where = next();
+        else if (a == "--settle")
+            settle = std::atof(next());
+        else if (a == "--timeout")
+            timeout = std::atof(next());
+        else
+            key = a;
+    }
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy) {
+        std::fprintf(stderr, "cannot open the display\n");
+        return 2;
+    }
+    const Window root = DefaultRootWindow(dpy);
+    const Clock::time_point begin = Clock::now();
+
+    if (!wait.empty()) {
+        while (!findWindow(dpy, root, wait)) {
+            if (msSince(begin) > timeout)
+                return 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return 0;
+    }
+
+    int top = 0, left = 0;
+    if (!where.empty()) {
+        const Window w = findWindow(dpy, root, where);
+        Window child = 0;
+        if (!w || !XTranslateCoordinates(dpy, w, root, 0, 0, &left, &top, &child))
+            return 1;
+        std::printf("%d %d\n", left, top);
+        return 0;
+    }
+    if (!window.empty()) {
+        const Window w = findWindow(dpy, root, window);
+        Window child = 0;
+        if (!w || !XTranslateCoordinates(dpy, w, root, 0, 0, &left, &top, &child)) {
+            std::printf("time=0 result=nowindow samples=0 changes=0\n");
+            return 1;
+        }
+    }
+    int width = DisplayWidth(dpy, DefaultScreen(dpy)) - left;
+    if (cols.size() == 2) {
+        left += cols[0];
+        width = cols[1];
+    }
+    Sampler sampler{dpy, root, left, width, {}};
+    for (int y : rows)
+        sampler.rows.push_back(y + top);
+
+    const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(key.c_str()));
+    if (!code) {
+        std::fprintf(stderr, "no such key: %s\n", key.c_str());
+        return 2;
+    }
+    const Rows before = sampler.sample();
+
+    // Each change of the rows, with the time it was first seen.
+    struct Change {
+        double at;
+        Rows rows;
+    };
+    std::vector<Change> changes;
+    long samples = 0;
+    const Clock::time_point pressed = Clock::now();
+    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+    XFlush(dpy);
+    Rows last = before;
+    double lastChange = 0;
+    bool timedOut = false;
+    for (;;) {
+        const double at = msSince(pressed);
+        Rows now = sampler.sample();
+        ++samples;
+        if (now != last) {
+            changes.push_back({at, now});
+            last = std::move(now);
+            lastChange = at;
+        }
+        if (at - lastChange >= settle)
+            break;
+        if (at > timeout) {
+            timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(1000));
+    }
+
+    const char *result = "ok";
+    double time = 0;
+    if (timedOut) {
+        result = "timeout";
+    } else if (changes.empty()) {
+        result = "unchanged";
+    } else {
+        const Rows &final = changes.back().rows;
+        time = changes.back().at;
+        for (size_t c = 0; c + 1 < changes.size(); ++c) {
+            const Rows &r = changes[c].rows;
+            if (allBlack(r) && !allBlack(final)) {
+                result = "black";
+                break;
+            }
+            for (size_t i = 0; i < r.size(); ++i)
+                if (r[i] != before[i] && r[i] != final[i])
+                    result = "other";
+        }
+    }
+    std::printf("time=%.2f result=%s samples=%ld changes=%zu\n", time, result, samples,
+                changes.size());
+    // For looking at what went wrong: every change as rows of pixels, one PPM file each.
+    if (const char *dir = std::getenv("ORVANE_XSAMPLE_DUMP"))
+        for (size_t c = 0; c < changes.size(); ++c) {
+            const std::string name = std::string(dir) + "/" + key + "-" + std::to_string(c) + "-" +
+                                     std::to_string(static_cast<int>(changes[c].at)) + ".ppm";
+            if (FILE *f = std::fopen(name.c_str(), "wb")) {
+                const Rows &r = changes[c].rows;
+                std::fprintf(f, "P6 %d %zu 255\n", sampler.width, r.size() * 8);
+                for (const auto &row : r)
+                    for (int copy = 0; copy < 8; ++copy)
+                        for (int x = 0; x < sampler.width; ++x) {
+                            const unsigned char *p = row.data() + 4 * x;
+                            const unsigned char rgb[3] = {p[2], p[1], p[0]};
+                            std::fwrite(rgb, 1, 3, f);
+                        }
+                std::fclose(f);
+            }
+        }
+    XCloseDisplay(dpy);
+    return 0;
+}
