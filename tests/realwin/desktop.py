@@ -1,6 +1,6 @@
-"""A private desktop for one real-window test: an X server, a window manager, a session bus with
-the accessibility bus, and the program started in a CD folder of its own. Everything started
-here is ended by its process id when the desktop closes."""
+"""A private desktop for one real-window test (X server, window manager, session and accessibility
+buses) and the program on it as a person meets it: windows, keys, clicks, screenshots and its
+controls on the accessibility bus. Everything started here is ended by its process id."""
 
 import collections
 import os
@@ -10,18 +10,25 @@ import shutil
 import subprocess
 import tempfile
 import time
+from statistics import mean
 
-from screen import Shot
+try:
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+except (ImportError, ValueError):
+    Atspi = None  # the tests skip
 
 TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xrandr", "import", "convert",
          "dbus-daemon", "dbus-send", "/usr/libexec/at-spi-bus-launcher")
 # Apart from other X servers on a shared machine; ORVANE_X_DISPLAYS=61-69 moves them.
 FIRST, LAST = map(int, os.environ.get("ORVANE_X_DISPLAYS", "51-59").split("-"))
-DISPLAYS = range(FIRST, LAST + 1)
+MAIN_TITLE = "Orvane v3.0"
+Window = collections.namedtuple("Window", "id name rect")
 
 
 class Skip(Exception):
-    """The test cannot run here; the message says why."""
+    pass
 
 
 class Failure(AssertionError):
@@ -42,63 +49,130 @@ def wait_until(what, predicate, timeout=10.0):
     return value
 
 
-Window = collections.namedtuple("Window", "id x y width height name")
-Window.rect = property(lambda w: w[1:5])
+class Shot:
+    """A screenshot as RGB rows, compared by measures, never pixel by pixel."""
+
+    def __init__(self, width, height, rgb):
+        self.width, self.height, self.rgb = width, height, rgb
+
+    def row(self, y, x=0, width=None):
+        start = (y * self.width + x) * 3
+        return self.rgb[start:start + 3 * (width or self.width)]
+
+    def pixels(self, rect, step=2):
+        x, y, w, h = rect
+        return [tuple(self.rgb[i:i + 3]) for j in range(y, y + h, step)
+                for i in range((j * self.width + x) * 3, (j * self.width + x + w) * 3, 3 * step)]
+
+    def changed_share(self, other, rect):
+        return mean(max(map(abs, map(int.__sub__, p, q))) > 24
+                    for p, q in zip(self.pixels(rect), other.pixels(rect)))
+
+    def dark_share(self, rect):
+        return mean(max(p) <= 24 for p in self.pixels(rect))
+
+    def bright_box(self, rect, level=48):
+        """The smallest (x, y, w, h) holding the region's pixels with a channel above level."""
+        x, y, w, h = rect
+        above = bytes(int(v > level) for v in range(256))
+        rows = ((j, self.row(j, x, w).translate(above)) for j in range(y, y + h))
+        hits = [(j, row.find(1) // 3, row.rfind(1) // 3) for j, row in rows if 1 in row]
+        if not hits:
+            return None
+        left, right = min(h[1] for h in hits), max(h[2] for h in hits)
+        return x + left, hits[0][0], right - left + 1, hits[-1][0] - hits[0][0] + 1
+
+    def difference(self, other, at, shift=2):
+        """The mean channel difference between the other shot and the region of this one at `at`
+        (its top-left corner), allowing that to be off by up to `shift` pixels."""
+        def mean_at(x, y):
+            rows = range(0, other.height, 2)
+            return sum(sum(map(abs, map(int.__sub__, other.row(j), self.row(y + j, x, other.width))))
+                       for j in rows) / (3 * other.width * len(rows))
+        return min(mean_at(at[0] + dx, at[1] + dy) for dy in range(-shift, shift + 1)
+                   for dx in range(-shift, shift + 1))
+
+
+class Node:
+    """One accessible object as read once: nothing here runs the event loop that would keep a
+    cache up to date."""
+
+    def __init__(self, acc):
+        self.acc, self.role, self.name = acc, acc.get_role_name(), acc.get_name() or ""
+        self.description = acc.get_description() or ""
+        self.states = {Atspi.StateType(s).value_nick for s in acc.get_state_set().get_states()}
+
+    def children(self):
+        kids = (self.acc.get_child_at_index(i) for i in range(self.acc.get_child_count()))
+        return [Node(kid) for kid in kids if kid is not None]
+
+    def extents(self):
+        rect = self.acc.get_extents(Atspi.CoordType.SCREEN)
+        return rect.x, rect.y, rect.width, rect.height
+
+    def walk(self, depth=0):
+        yield self
+        if depth < 12 and "defunct" not in self.states:
+            for child in self.children():
+                yield from child.walk(depth + 1)
+
+    def find_all(self, role=None, name=None):
+        return (n for n in self.walk() if role in (None, n.role) and name in (None, n.name))
+
+    def find(self, role=None, name=None):
+        return next(self.find_all(role, name), None)
+
+    def __repr__(self):
+        return f"<{self.role} {self.name!r} [{self.description}]>"
 
 
 class Desktop:
-    def __init__(self, program, sample_cd, out_dir, screens=((1024, 768),), env=None):
+    def __init__(self, args, out, screens=((1024, 768),), env=None):
         """screens: the monitors' sizes, side by side on one X screen, the first primary."""
-        self.program, self.sample_cd, self.out_dir = program, sample_cd, out_dir
-        self.screens = screens
+        self.exe, self.sample_cd, self.shots, self.out = args.program, args.sample_cd, args.shots, out
+        self.screens, self.extra_env, self.procs, self.program, self.tmp = screens, env, [], None, None
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
-        self.extra_env, self.procs, self.app = env or {}, [], None
 
-    def __enter__(self):
-        missing = [t for t in TOOLS if shutil.which(t) is None]
+    def open(self):
+        missing = [t for t in TOOLS if not shutil.which(t)] + ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
-        os.makedirs(self.out_dir, exist_ok=True)
+        os.makedirs(self.out, exist_ok=True)
+        self.log = open(os.path.join(self.out, "log.txt"), "wb")
         self.tmp = tempfile.TemporaryDirectory(prefix="orvane-realwin-")
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.tmp.name,
-                    "XDG_RUNTIME_DIR": os.path.join(self.tmp.name, "runtime"), "LANG": "C.UTF-8",
-                    "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config")}
+        home = self.tmp.name
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "LANG": "C.UTF-8",
+                    "XDG_RUNTIME_DIR": home + "/runtime", "XDG_CONFIG_HOME": home + "/config"}
         os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
-        try:
-            for number in DISPLAYS:  # a taken one makes Xvfb give up at once: try the next
-                if self._started("xvfb", ["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen",
-                                          "0", "%dx%dx24" % self.size, "-nolisten", "tcp",
-                                          "-noreset", "-dpi", "96"]):
-                    break
-            else:
-                raise Skip(f"no free X display in :{DISPLAYS[0]}-:{DISPLAYS[-1]} (see xvfb.log)")
-            self.env["DISPLAY"] = f":{number}"
-            left = 0
-            for i, (w, h) in enumerate(self.screens if len(self.screens) > 1 else ()):
-                mm = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
-                self.run(["xrandr", "--setmonitor", f"M{i}", f"{mm}+{left}+0",
-                          "none" if i else "screen"])  # the first takes the output: primary
-                left += w
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
-                "dbus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
-            check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
-            self._start("at-spi", [TOOLS[-1], "--launch-immediately"])
-            wait_until("the accessibility bus", lambda: self.run(
-                ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
-                 "/org/a11y/bus", "org.a11y.Bus.GetAddress"], check=False).returncode == 0, 20)
-            # The accessibility library of this process joins this desktop's bus.
-            os.environ.update({k: self.env[k] for k in
-                               ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
-            os.environ.pop("AT_SPI_BUS_ADDRESS", None)
-            self._start("openbox", ["openbox", "--sm-disable"])
-            wait_until("the window manager", lambda: b"window id" in self.run(
-                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
+        for number in range(FIRST, LAST + 1):  # a taken one makes Xvfb give up at once: next
+            if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0",
+                              "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
+                break
+        else:
+            raise Skip(f"no free X display in :{FIRST}-:{LAST}")
+        self.env["DISPLAY"] = f":{number}"
+        left = 0
+        for i, (w, h) in enumerate(self.screens if len(self.screens) > 1 else ()):
+            mm = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
+            self.run(["xrandr", "--setmonitor", f"M{i}", f"{mm}+{left}+0",
+                      "none" if i else "screen"])  # the first takes the output: primary
+            left += w
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
+            ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
+        check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
+        self._start([TOOLS[-1], "--launch-immediately"])
+        wait_until("the accessibility bus", lambda: self.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], check=False).returncode == 0, 20)
+        # The accessibility library of this process joins this desktop's bus.
+        os.environ.update({k: self.env[k] for k in
+                           ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
+        os.environ.pop("AT_SPI_BUS_ADDRESS", None)
+        self._start(["openbox", "--sm-disable"])
+        wait_until("the window manager", lambda: b"window id" in self.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
 
-    def __exit__(self, *exc):
+    def close(self):
         for proc in reversed(self.procs):
             proc.terminate()
             try:
@@ -106,37 +180,45 @@ class Desktop:
             except subprocess.TimeoutExpired:
                 proc.kill()
                 proc.wait()
-        self.tmp.cleanup()
+        if self.tmp:
+            self.tmp.cleanup()
 
-    def _start(self, name, argv, **options):
-        """Starts a process that ends with the desktop; its output goes to <name>.log."""
-        with open(os.path.join(self.out_dir, name + ".log"), "wb") as log:
-            self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
-                                               stderr=log, **{"env": self.env, **options}))
+    def _start(self, argv, **options):
+        """Starts a process that ends with the desktop, its output in the log."""
+        self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=self.log,
+                                           stderr=self.log, **{"env": self.env, **options}))
         return self.procs[-1]
 
-    def _started(self, name, argv):
+    def _started(self, argv):
         """Starts a server that writes a line on the pipe put for {fd} once it is ready (its
         display or address) and gives that line, or "" if the server gave up."""
         read_end, write_end = os.pipe()
-        self._start(name, [a.format(fd=write_end) for a in argv], pass_fds=[write_end])
+        self._start([a.format(fd=write_end) for a in argv], pass_fds=[write_end])
         os.close(write_end)
         with os.fdopen(read_end, "rb", buffering=0) as pipe:
             return select.select([pipe], [], [], 20)[0] and pipe.readline().decode().strip()
 
-    def start_program(self, leave_out=()):
-        """Starts the program in a fresh CD folder of links to the sample CD's files but those
-        left out, so that whatever the program writes there stays out of the sample."""
-        self.cd = os.path.join(self.tmp.name, "cd")
-        os.mkdir(self.cd)
-        for name in set(os.listdir(self.sample_cd)) - set(leave_out):
-            os.symlink(os.path.join(self.sample_cd, name), os.path.join(self.cd, name))
-        env = dict(self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.app = self._start("program", [self.program], cwd=self.cd, env=env | self.extra_env)
+    def start(self, splash=False):
+        """Starts the program in a CD folder of links to the sample CD's files (what it writes
+        stays out of the sample), without the splash unless asked; gives the main window, ready."""
+        cd = os.path.join(self.tmp.name, "cd")
+        os.mkdir(cd)
+        for name in os.listdir(self.sample_cd):
+            if splash or name != "splash.jpg":
+                os.symlink(os.path.join(self.sample_cd, name), os.path.join(cd, name))
+        env = {"QT_QPA_PLATFORM": "xcb", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+        self.program = self._start([self.exe], cwd=cd, env=self.env | env | (self.extra_env or {}))
+        return None if splash else self.main_window()
+
+    def main_window(self):
+        main = self.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+        self.wait_active("the main window to be active", main)
+        wait_until("the picture list to take the focus", self.list_focused)
+        return main
 
     def check_alive(self):
-        code = self.app.poll() if self.app else None
-        check(code is None, f"the program ended with exit status {code} (see program.log)")
+        code = self.program.poll() if self.program else None
+        check(code is None, f"the program ended with exit status {code} (see log.txt)")
 
     def run(self, argv, check=True, input=None):
         result = subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=30)
@@ -148,14 +230,14 @@ class Desktop:
         """The program's mapped top-level windows."""
         self.check_alive()
         found = []
-        for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)],
+        for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
                             check=False).stdout.split():
             text = self.run(["xwininfo", "-id", wid], check=False).stdout.decode()
             fields = dict(re.findall(r"^\s*([^:\n]+):\s*(.*)$", text, re.M))
             if fields.get("Map State") == "IsViewable":  # not gone or hidden meanwhile
-                found.append(Window(int(wid), *(int(fields[key]) for key in (
-                    "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")),
-                    re.search(r'Window id: \S+ "?(.*?)"?$', text, re.M)[1]))
+                found.append(Window(int(wid), re.search(r'Window id: \S+ "?(.*?)"?$', text, re.M)[1],
+                                    tuple(int(fields[key]) for key in ("Absolute upper-left X",
+                                          "Absolute upper-left Y", "Width", "Height"))))
         return found
 
     def window(self, what, match, timeout=10.0):
@@ -170,31 +252,99 @@ class Desktop:
         wait_until(what, lambda: self.run(["xdotool", "getactivewindow"], check=False)
                    .stdout.strip() == str(window.id).encode())
 
+    def handed_back(self, owner, window, *keys):
+        """Closes a window (with Escape unless other keys are given); its owner is active again."""
+        self.key(*keys or ["Escape"])
+        self.wait_gone(f"{window.name!r} to close", window)
+        self.wait_active(f"its owner to be active again after {window.name!r}", owner)
+
     def frame_rect(self, window):
         """The window with its title bar and border, as a person sees it."""
         out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
         left, right, top, bottom = (int(v) for v in (out.split("=") + ["0,0,0,0"])[1].split(","))
-        return window.x - left, window.y - top, window.width + left + right, \
-            window.height + top + bottom
+        x, y, w, h = window.rect
+        return x - left, y - top, w + left + right, h + top + bottom
 
     def key(self, *keys):
         self.run(["xdotool", "key", "--delay", "60", *keys])
-
-    def type_text(self, text):
-        self.run(["xdotool", "type", "--delay", "60", text])
 
     def click(self, x, y, button=1):
         self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
-        """A screenshot of the whole screen."""
         return Shot(*self.size, self.run(["import", "-silent", "-window", "root", "-depth", "8",
                                           "rgb:-"]).stdout)
 
-    def save_png(self, shot, path, crop=None, scale=None):
+    def save_png(self, path, shot=None, crop=None, scale=None):
         """Writes a screenshot (or a part of it) as a PNG file."""
-        args = ["convert", "-size", f"{shot.width}x{shot.height}", "-depth", "8", "rgb:-"]
+        args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
         args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
         args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
         self.run(args + ["-strip", "-define", "png:compression-level=9", "png:" + path],
-                 input=shot.rgb)
+                 input=(shot or self.shot()).rgb)
+
+    def doc_shot(self, name, **how):
+        """Keeps a screenshot for the README when the run was asked for them."""
+        if self.shots:
+            os.makedirs(self.shots, exist_ok=True)
+            self.save_png(os.path.join(self.shots, name), **how)
+
+    def app(self):
+        """The program's application object on the bus."""
+        if Atspi.init() == 0:  # the first time, on the desktop's bus
+            Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+
+        def find():
+            self.check_alive()
+            desktop = Atspi.get_desktop(0)
+            for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
+                try:
+                    if app is not None and app.get_process_id() == self.program.pid:
+                        return Node(app)
+                except Exception:  # an application leaving the bus meanwhile
+                    continue
+        return wait_until("the program on the accessibility bus", find, 15)
+
+    def window_node(self, what, match=lambda w: w.role == "dialog"):
+        """A showing top-level window of the program on the accessibility bus."""
+        return wait_until(f"{what} on the accessibility bus", lambda: next(
+            (w for w in self.app().children()
+             if ("showing" in w.states or "visible" in w.states) and match(w)), None))
+
+    def main_node(self):
+        return self.window_node("the main window", lambda w: w.name == MAIN_TITLE)
+
+    def list_focused(self):
+        return "focused" in self.main_node().find("list").states
+
+    def rows(self, selected=False):
+        return [row.name for row in self.main_node().find("list").children()
+                if not selected or "selected" in row.states]
+
+    def select_row(self, name):
+        """Selects a list row with the keyboard, as a person would."""
+        self.key("Home", *["Down"] * self.rows().index(name))
+        wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
+
+    def click_node(self, node):
+        x, y, w, h = node.extents()
+        self.click(x + w // 2, y + h // 2)
+
+    def click_button(self, name, window=None):
+        node = (window or self.main_node()).find("push button", name)
+        check(node, f"no button {name!r} in {window}")
+        self.click_node(node)
+
+    def viewer_window(self):
+        """The window that covers the whole screen, once it does."""
+        return self.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.size)
+
+    def viewer_node(self):
+        return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.size)
+
+    def shows(self, file_name):
+        """Whether the viewer's caption, as a screen reader reads it, ends with the file's
+        name without its extension (the caption may keep the folders)."""
+        labels = list(self.viewer_node().find_all("label"))
+        check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
+        return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
