@@ -1,6 +1,4 @@
-"""A private desktop for one real-window test (X server, window manager, session and accessibility
-buses) and the program on it as a person meets it: windows, keys, clicks, screenshots and its
-controls on the accessibility bus. Everything started here is ended by its process id."""
+"""A private desktop for one real-window test and the program on it as a person meets it."""
 
 import collections
 import os
@@ -31,20 +29,11 @@ class Skip(Exception):
     pass
 
 
-class Failure(AssertionError):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
 def wait_until(what, predicate, timeout=10.0):
     """Polls until predicate() gives a true value and returns it; fails naming `what`."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
-        check(time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}")
+        assert time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}"
         time.sleep(0.1)
     return value
 
@@ -65,8 +54,8 @@ class Shot:
                 for i in range((j * self.width + x) * 3, (j * self.width + x + w) * 3, 3 * step)]
 
     def changed_share(self, other, rect):
-        return mean(max(map(abs, map(int.__sub__, p, q))) > 24
-                    for p, q in zip(self.pixels(rect), other.pixels(rect)))
+        pairs = zip(self.pixels(rect), other.pixels(rect))
+        return mean(max(map(abs, map(int.__sub__, p, q))) > 24 for p, q in pairs)
 
     def dark_share(self, rect):
         return mean(max(p) <= 24 for p in self.pixels(rect))
@@ -83,8 +72,7 @@ class Shot:
         return x + left, hits[0][0], right - left + 1, hits[-1][0] - hits[0][0] + 1
 
     def difference(self, other, at, shift=2):
-        """The mean channel difference between the other shot and the region of this one at `at`
-        (its top-left corner), allowing that to be off by up to `shift` pixels."""
+        """The mean channel difference from the other shot placed at `at`, give or take `shift`."""
         def mean_at(x, y):
             rows = range(0, other.height, 2)
             return sum(sum(map(abs, map(int.__sub__, other.row(j), self.row(y + j, x, other.width))))
@@ -94,8 +82,7 @@ class Shot:
 
 
 class Node:
-    """One accessible object as read once: nothing here runs the event loop that would keep a
-    cache up to date."""
+    """One accessible object as read once (no event loop here would keep a cache up to date)."""
 
     def __init__(self, acc):
         self.acc, self.role, self.name = acc, acc.get_role_name(), acc.get_name() or ""
@@ -127,13 +114,14 @@ class Node:
 
 
 class Desktop:
-    def __init__(self, args, out, screens=((1024, 768),), env=None):
+    def __init__(self, args, name, screens=((1024, 768),), env=None):
         """screens: the monitors' sizes, side by side on one X screen, the first primary."""
-        self.exe, self.sample_cd, self.shots, self.out = args.program, args.sample_cd, args.shots, out
-        self.screens, self.extra_env, self.procs, self.program, self.tmp = screens, env, [], None, None
+        self.exe, self.sample_cd, self.shots = args.program, args.sample_cd, args.shots
+        self.out, self.screens, self.extra_env = os.path.join(args.out, name), screens, env or {}
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
+        self.procs, self.program, self.tmp = [], None, None
 
-    def open(self):
+    def setup(self):
         missing = [t for t in TOOLS if not shutil.which(t)] + ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
@@ -141,12 +129,13 @@ class Desktop:
         self.log = open(os.path.join(self.out, "log.txt"), "wb")
         self.tmp = tempfile.TemporaryDirectory(prefix="orvane-realwin-")
         home = self.tmp.name
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "LANG": "C.UTF-8",
-                    "XDG_RUNTIME_DIR": home + "/runtime", "XDG_CONFIG_HOME": home + "/config"}
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home,
+                    "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": home + "/runtime",
+                    "XDG_CONFIG_HOME": home + "/config"}
         os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
         for number in range(FIRST, LAST + 1):  # a taken one makes Xvfb give up at once: next
-            if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0",
-                              "%dx%dx24" % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
+            if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24"
+                              % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
                 break
         else:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
@@ -159,27 +148,27 @@ class Desktop:
             left += w
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
             ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
-        check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
+        assert self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start"
         self._start([TOOLS[-1], "--launch-immediately"])
         wait_until("the accessibility bus", lambda: self.run(
             ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
              "org.a11y.Bus.GetAddress"], check=False).returncode == 0, 20)
         # The accessibility library of this process joins this desktop's bus.
-        os.environ.update({k: self.env[k] for k in
-                           ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
+        os.environ.update(self.env)
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
+        Atspi.init()
+        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
         self._start(["openbox", "--sm-disable"])
         wait_until("the window manager", lambda: b"window id" in self.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
 
-    def close(self):
+    def teardown(self):
         for proc in reversed(self.procs):
             proc.terminate()
             try:
                 proc.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 proc.kill()
-                proc.wait()
         if self.tmp:
             self.tmp.cleanup()
 
@@ -190,8 +179,7 @@ class Desktop:
         return self.procs[-1]
 
     def _started(self, argv):
-        """Starts a server that writes a line on the pipe put for {fd} once it is ready (its
-        display or address) and gives that line, or "" if the server gave up."""
+        """Starts a server and gives the line it writes on {fd} once ready, or "" if it gave up."""
         read_end, write_end = os.pipe()
         self._start([a.format(fd=write_end) for a in argv], pass_fds=[write_end])
         os.close(write_end)
@@ -199,49 +187,46 @@ class Desktop:
             return select.select([pipe], [], [], 20)[0] and pipe.readline().decode().strip()
 
     def start(self, splash=False):
-        """Starts the program in a CD folder of links to the sample CD's files (what it writes
-        stays out of the sample), without the splash unless asked; gives the main window, ready."""
-        cd = os.path.join(self.tmp.name, "cd")
+        """Starts the program in a CD of links to the sample's files, gives the main window."""
+        cd = os.path.join(self.tmp.name, "cd")  # what the program writes stays out of the sample
         os.mkdir(cd)
         for name in os.listdir(self.sample_cd):
             if splash or name != "splash.jpg":
                 os.symlink(os.path.join(self.sample_cd, name), os.path.join(cd, name))
         env = {"QT_QPA_PLATFORM": "xcb", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        self.program = self._start([self.exe], cwd=cd, env=self.env | env | (self.extra_env or {}))
+        self.program = self._start([self.exe], cwd=cd, env=self.env | env | self.extra_env)
         return None if splash else self.main_window()
 
     def main_window(self):
-        main = self.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
-        self.wait_active("the main window to be active", main)
+        self.main = self.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+        self.wait_active("the main window to be active", self.main)
         wait_until("the picture list to take the focus", self.list_focused)
-        return main
+        return self.main
 
     def check_alive(self):
         code = self.program.poll() if self.program else None
-        check(code is None, f"the program ended with exit status {code} (see log.txt)")
+        assert code is None, f"the program ended with exit status {code} (see log.txt)"
 
     def run(self, argv, check=True, input=None):
         result = subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=30)
-        if check and result.returncode != 0:
-            raise Failure(f"{' '.join(argv)} failed: {result.stderr.decode(errors='replace')}")
+        assert not check or result.returncode == 0, f"{argv} failed: {result.stderr.decode()}"
         return result
 
     def windows(self):
         """The program's mapped top-level windows."""
         self.check_alive()
         found = []
-        for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
-                            check=False).stdout.split():
+        for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid",
+                             str(self.program.pid)], check=False).stdout.split():
             text = self.run(["xwininfo", "-id", wid], check=False).stdout.decode()
             fields = dict(re.findall(r"^\s*([^:\n]+):\s*(.*)$", text, re.M))
             if fields.get("Map State") == "IsViewable":  # not gone or hidden meanwhile
-                found.append(Window(int(wid), re.search(r'Window id: \S+ "?(.*?)"?$', text, re.M)[1],
-                                    tuple(int(fields[key]) for key in ("Absolute upper-left X",
+                found.append(Window(int(wid), re.search(r'id: \S+ "?(.*?)"?$', text, re.M)[1],
+                                    tuple(int(fields[k]) for k in ("Absolute upper-left X",
                                           "Absolute upper-left Y", "Width", "Height"))))
         return found
 
     def window(self, what, match, timeout=10.0):
-        """Waits for a program window for which match(window) is true."""
         return wait_until(what, lambda: next((w for w in self.windows() if match(w)), None),
                           timeout)
 
@@ -252,16 +237,26 @@ class Desktop:
         wait_until(what, lambda: self.run(["xdotool", "getactivewindow"], check=False)
                    .stdout.strip() == str(window.id).encode())
 
-    def handed_back(self, owner, window, *keys):
-        """Closes a window (with Escape unless other keys are given); its owner is active again."""
-        self.key(*keys or ["Escape"])
-        self.wait_gone(f"{window.name!r} to close", window)
-        self.wait_active(f"its owner to be active again after {window.name!r}", owner)
+    def close(self, window, *keys, owner=None):
+        """Closes a window with the keys given; the owner given has the keyboard again."""
+        if keys:
+            self.key(*keys)
+        self.wait_gone(f"{window.name or 'the window'!r} to close", window)
+        if owner:
+            self.wait_active(f"{owner.name!r} to be active again after {window.name!r}", owner)
+
+    def viewer(self, main_hides=True):
+        """The viewer, once it covers the screen and is active (the main window hidden)."""
+        viewer = self.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.size)
+        if main_hides:
+            self.wait_gone("the main window to hide", self.main)
+        self.wait_active("the viewer to be active", viewer)
+        return viewer
 
     def frame_rect(self, window):
         """The window with its title bar and border, as a person sees it."""
         out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
-        left, right, top, bottom = (int(v) for v in (out.split("=") + ["0,0,0,0"])[1].split(","))
+        left, right, top, bottom = map(int, re.findall(r"\d+", out) or "0000")
         x, y, w, h = window.rect
         return x - left, y - top, w + left + right, h + top + bottom
 
@@ -275,34 +270,29 @@ class Desktop:
         return Shot(*self.size, self.run(["import", "-silent", "-window", "root", "-depth", "8",
                                           "rgb:-"]).stdout)
 
-    def save_png(self, path, shot=None, crop=None, scale=None):
-        """Writes a screenshot (or a part of it) as a PNG file."""
-        args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
-        args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
-        args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
-        self.run(args + ["-strip", "-define", "png:compression-level=9", "png:" + path],
-                 input=(shot or self.shot()).rgb)
+    def picture_box(self):
+        """Where the viewer shows a bright picture, above its caption."""
+        return self.shot().bright_box((0, 0, self.size[0], self.size[1] - 60))
 
-    def doc_shot(self, name, **how):
-        """Keeps a screenshot for the README when the run was asked for them."""
-        if self.shots:
-            os.makedirs(self.shots, exist_ok=True)
-            self.save_png(os.path.join(self.shots, name), **how)
+    def save_png(self, folder, name, shot=None, crop=None, scale=None):
+        """Writes a screenshot, or a part of it, into the folder if one is given."""
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
+            args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+            args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
+            self.run(args + ["-strip", "-define", "png:compression-level=9",
+                             "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
 
     def app(self):
         """The program's application object on the bus."""
-        if Atspi.init() == 0:  # the first time, on the desktop's bus
-            Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
-
         def find():
             self.check_alive()
-            desktop = Atspi.get_desktop(0)
-            for app in (desktop.get_child_at_index(i) for i in range(desktop.get_child_count())):
-                try:
-                    if app is not None and app.get_process_id() == self.program.pid:
-                        return Node(app)
-                except Exception:  # an application leaving the bus meanwhile
-                    continue
+            try:
+                return next(app for app in Node(Atspi.get_desktop(0)).children()
+                            if app.acc.get_process_id() == self.program.pid)
+            except Exception:  # not there yet, or an application leaving the bus meanwhile
+                return None
         return wait_until("the program on the accessibility bus", find, 15)
 
     def window_node(self, what, match=lambda w: w.role == "dialog"):
@@ -331,20 +321,13 @@ class Desktop:
         self.click(x + w // 2, y + h // 2)
 
     def click_button(self, name, window=None):
-        node = (window or self.main_node()).find("push button", name)
-        check(node, f"no button {name!r} in {window}")
-        self.click_node(node)
-
-    def viewer_window(self):
-        """The window that covers the whole screen, once it does."""
-        return self.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.size)
+        self.click_node((window or self.main_node()).find("push button", name))
 
     def viewer_node(self):
         return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.size)
 
     def shows(self, file_name):
-        """Whether the viewer's caption, as a screen reader reads it, ends with the file's
-        name without its extension (the caption may keep the folders)."""
+        """Whether the viewer's caption, as a screen reader reads it, ends with the file's name."""
         labels = list(self.viewer_node().find_all("label"))
-        check(len(labels) == 1, f"the viewer should have one label, its caption: {labels}")
+        assert len(labels) == 1, f"the viewer should have one label, its caption: {labels}"
         return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
