@@ -3,7 +3,6 @@
 import collections
 import os
 import re
-import select
 import shutil
 import subprocess
 import tempfile
@@ -30,7 +29,6 @@ class Skip(Exception):
 
 
 def wait_until(what, predicate, timeout=10.0):
-    """Polls until predicate() gives a true value and returns it; fails naming `what`."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         assert time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}"
@@ -38,11 +36,8 @@ def wait_until(what, predicate, timeout=10.0):
     return value
 
 
-class Shot:
+class Shot(collections.namedtuple("Shot", "width height rgb")):
     """A screenshot as RGB rows, compared by measures, never pixel by pixel."""
-
-    def __init__(self, width, height, rgb):
-        self.width, self.height, self.rgb = width, height, rgb
 
     def row(self, y, x=0, width=None):
         start = (y * self.width + x) * 3
@@ -72,11 +67,11 @@ class Shot:
         return x + left, hits[0][0], right - left + 1, hits[-1][0] - hits[0][0] + 1
 
     def difference(self, other, at, shift=2):
-        """The mean channel difference from the other shot placed at `at`, give or take `shift`."""
+        """The mean channel difference from the other shot put at `at`, give or take `shift`."""
         def mean_at(x, y):
-            rows = range(0, other.height, 2)
-            return sum(sum(map(abs, map(int.__sub__, other.row(j), self.row(y + j, x, other.width))))
-                       for j in rows) / (3 * other.width * len(rows))
+            rows, w = range(0, other.height, 2), other.width
+            return sum(sum(map(abs, map(int.__sub__, other.row(j), self.row(y + j, x, w))))
+                       for j in rows) / (3 * w * len(rows))
         return min(mean_at(at[0] + dx, at[1] + dy) for dy in range(-shift, shift + 1)
                    for dx in range(-shift, shift + 1))
 
@@ -116,10 +111,9 @@ class Node:
 class Desktop:
     def __init__(self, args, name, screens=((1024, 768),), env=None):
         """screens: the monitors' sizes, side by side on one X screen, the first primary."""
-        self.exe, self.sample_cd, self.shots = args.program, args.sample_cd, args.shots
-        self.out, self.screens, self.extra_env = os.path.join(args.out, name), screens, env or {}
+        self.args, self.out, self.screens = args, os.path.join(args.out, name), screens
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
-        self.procs, self.program, self.tmp = [], None, None
+        self.extra_env, self.procs = env or {}, []
 
     def setup(self):
         missing = [t for t in TOOLS if not shutil.which(t)] + ["python3-pyatspi"] * (not Atspi)
@@ -127,12 +121,9 @@ class Desktop:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
         os.makedirs(self.out, exist_ok=True)
         self.log = open(os.path.join(self.out, "log.txt"), "wb")
-        self.tmp = tempfile.TemporaryDirectory(prefix="orvane-realwin-")
-        home = self.tmp.name
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home,
-                    "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": home + "/runtime",
-                    "XDG_CONFIG_HOME": home + "/config"}
-        os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
+        self.home = tempfile.TemporaryDirectory(prefix="orvane-realwin-")  # gone at exit
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home.name,
+                    "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": self.home.name}  # 0700, as it must be
         for number in range(FIRST, LAST + 1):  # a taken one makes Xvfb give up at once: next
             if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24"
                               % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
@@ -140,12 +131,10 @@ class Desktop:
         else:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
         self.env["DISPLAY"] = f":{number}"
-        left = 0
-        for i, (w, h) in enumerate(self.screens if len(self.screens) > 1 else ()):
-            mm = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
-            self.run(["xrandr", "--setmonitor", f"M{i}", f"{mm}+{left}+0",
+        for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side
+            mm, left = f"{w * 254 // 960}x{h}/{h * 254 // 960}", sum(s[0] for s in self.screens[:i])
+            self.run(["xrandr", "--setmonitor", f"M{i}", f"{w}/{mm}+{left}+0",  # 96 dpi, as X's
                       "none" if i else "screen"])  # the first takes the output: primary
-            left += w
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
             ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
         assert self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start"
@@ -169,11 +158,8 @@ class Desktop:
                 proc.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 proc.kill()
-        if self.tmp:
-            self.tmp.cleanup()
 
     def _start(self, argv, **options):
-        """Starts a process that ends with the desktop, its output in the log."""
         self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=self.log,
                                            stderr=self.log, **{"env": self.env, **options}))
         return self.procs[-1]
@@ -183,18 +169,17 @@ class Desktop:
         read_end, write_end = os.pipe()
         self._start([a.format(fd=write_end) for a in argv], pass_fds=[write_end])
         os.close(write_end)
-        with os.fdopen(read_end, "rb", buffering=0) as pipe:
-            return select.select([pipe], [], [], 20)[0] and pipe.readline().decode().strip()
+        with os.fdopen(read_end, "rb") as pipe:
+            return pipe.readline().decode().strip()
 
     def start(self, splash=False):
         """Starts the program in a CD of links to the sample's files, gives the main window."""
-        cd = os.path.join(self.tmp.name, "cd")  # what the program writes stays out of the sample
+        cd = os.path.join(self.home.name, "cd")  # what the program writes stays out of the sample
         os.mkdir(cd)
-        for name in os.listdir(self.sample_cd):
-            if splash or name != "splash.jpg":
-                os.symlink(os.path.join(self.sample_cd, name), os.path.join(cd, name))
+        for name in set(os.listdir(self.args.sample_cd)) - {"" if splash else "splash.jpg"}:
+            os.symlink(os.path.join(self.args.sample_cd, name), os.path.join(cd, name))
         env = {"QT_QPA_PLATFORM": "xcb", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
-        self.program = self._start([self.exe], cwd=cd, env=self.env | env | self.extra_env)
+        self.program = self._start([self.args.program], cwd=cd, env=self.env | env | self.extra_env)
         return None if splash else self.main_window()
 
     def main_window(self):
@@ -204,7 +189,7 @@ class Desktop:
         return self.main
 
     def check_alive(self):
-        code = self.program.poll() if self.program else None
+        code = self.program.poll()
         assert code is None, f"the program ended with exit status {code} (see log.txt)"
 
     def run(self, argv, check=True, input=None):
@@ -213,22 +198,16 @@ class Desktop:
         return result
 
     def windows(self):
-        """The program's mapped top-level windows."""
         self.check_alive()
-        found = []
-        for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid",
-                             str(self.program.pid)], check=False).stdout.split():
-            text = self.run(["xwininfo", "-id", wid], check=False).stdout.decode()
-            fields = dict(re.findall(r"^\s*([^:\n]+):\s*(.*)$", text, re.M))
-            if fields.get("Map State") == "IsViewable":  # not gone or hidden meanwhile
-                found.append(Window(int(wid), re.search(r'id: \S+ "?(.*?)"?$', text, re.M)[1],
-                                    tuple(int(fields[k]) for k in ("Absolute upper-left X",
-                                          "Absolute upper-left Y", "Width", "Height"))))
-        return found
+        found = [(wid, self.run(["xwininfo", "-id", wid], check=False).stdout.decode()) for wid in
+                 self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
+                          check=False).stdout.split()]
+        return [Window(int(wid), re.search(r'id: \S+ "?(.*?)"?$', text, re.M)[1], tuple(map(
+            int, re.findall(r"(?:Absolute upper-left .|Width|Height): +(-?\d+)", text))))
+            for wid, text in found if "IsViewable" in text]  # not gone or hidden meanwhile
 
     def window(self, what, match, timeout=10.0):
-        return wait_until(what, lambda: next((w for w in self.windows() if match(w)), None),
-                          timeout)
+        return wait_until(what, lambda: next(filter(match, self.windows()), None), timeout)
 
     def wait_gone(self, what, window):
         wait_until(what, lambda: all(w.id != window.id for w in self.windows()))
@@ -239,8 +218,7 @@ class Desktop:
 
     def close(self, window, *keys, owner=None):
         """Closes a window with the keys given; the owner given has the keyboard again."""
-        if keys:
-            self.key(*keys)
+        self.key(*keys)
         self.wait_gone(f"{window.name or 'the window'!r} to close", window)
         if owner:
             self.wait_active(f"{owner.name!r} to be active again after {window.name!r}", owner)
@@ -275,7 +253,6 @@ class Desktop:
         return self.shot().bright_box((0, 0, self.size[0], self.size[1] - 60))
 
     def save_png(self, folder, name, shot=None, crop=None, scale=None):
-        """Writes a screenshot, or a part of it, into the folder if one is given."""
         if folder:
             os.makedirs(folder, exist_ok=True)
             args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
@@ -285,21 +262,14 @@ class Desktop:
                              "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
 
     def app(self):
-        """The program's application object on the bus."""
-        def find():
+        def find():  # the program: the only application on this desktop's bus
             self.check_alive()
-            try:
-                return next(app for app in Node(Atspi.get_desktop(0)).children()
-                            if app.acc.get_process_id() == self.program.pid)
-            except Exception:  # not there yet, or an application leaving the bus meanwhile
-                return None
+            return next(iter(Node(Atspi.get_desktop(0)).children()), None)
         return wait_until("the program on the accessibility bus", find, 15)
 
     def window_node(self, what, match=lambda w: w.role == "dialog"):
-        """A showing top-level window of the program on the accessibility bus."""
         return wait_until(f"{what} on the accessibility bus", lambda: next(
-            (w for w in self.app().children()
-             if ("showing" in w.states or "visible" in w.states) and match(w)), None))
+            (w for w in self.app().children() if "showing" in w.states and match(w)), None))
 
     def main_node(self):
         return self.window_node("the main window", lambda w: w.name == MAIN_TITLE)
@@ -312,7 +282,6 @@ class Desktop:
                 if not selected or "selected" in row.states]
 
     def select_row(self, name):
-        """Selects a list row with the keyboard, as a person would."""
         self.key("Home", *["Down"] * self.rows().index(name))
         wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
 
