@@ -132,8 +132,9 @@ class Desktop:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
         self.env["DISPLAY"] = f":{number}"
         for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side
-            mm, left = f"{w * 254 // 960}x{h}/{h * 254 // 960}", sum(s[0] for s in self.screens[:i])
-            self.run(["xrandr", "--setmonitor", f"M{i}", f"{w}/{mm}+{left}+0",  # 96 dpi, as X's
+            size = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
+            left = sum(s[0] for s in self.screens[:i])
+            self.run(["xrandr", "--setmonitor", f"M{i}", f"{size}+{left}+0",
                       "none" if i else "screen"])  # the first takes the output: primary
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
             ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
