@@ -209,7 +209,7 @@ def run(name, args):
             d.save_png(d.out, "failure.png")
             open(os.path.join(d.out, "tree.txt"), "w").write("\n".join(map(repr, d.app().walk())))
         except Exception as missing:
-            print(f"(no screenshot or tree: {missing!r})")
+            print(f"(evidence incomplete: {missing!r})")
         print(f"FAIL {name}: {error}\n  (screenshot, accessibility tree and log in {d.out})")
         return 1
     finally:
