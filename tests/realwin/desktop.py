@@ -1,167 +1,214 @@
-"""A private desktop for one real-window test: an X server, a window manager, a session bus with
-the accessibility bus, and the program started in a CD folder of its own. Everything started
-here is ended by its process id when the desktop closes."""
+"""A private desktop for one real-window test and the program on it as a person meets it."""
 
 import collections
 import os
 import re
-import select
 import shutil
 import subprocess
 import tempfile
 import time
+from statistics import mean
 
-from screen import Shot
+try:
+    import gi
+    gi.require_version("Atspi", "2.0")
+    from gi.repository import Atspi
+except (ImportError, ValueError):
+    Atspi = None  # the tests skip
 
 TOOLS = ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xrandr", "import", "convert",
          "dbus-daemon", "dbus-send", "/usr/libexec/at-spi-bus-launcher")
 # Apart from other X servers on a shared machine; ORVANE_X_DISPLAYS=61-69 moves them.
 FIRST, LAST = map(int, os.environ.get("ORVANE_X_DISPLAYS", "51-59").split("-"))
-DISPLAYS = range(FIRST, LAST + 1)
+MAIN_TITLE = "Orvane v3.0"
+Window = collections.namedtuple("Window", "id name rect")
 
 
 class Skip(Exception):
-    """The test cannot run here; the message says why."""
-
-
-class Failure(AssertionError):
     pass
 
 
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
 def wait_until(what, predicate, timeout=10.0):
-    """Polls until predicate() gives a true value and returns it; fails naming `what`."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
-        check(time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}")
+        assert time.monotonic() < deadline, f"timed out after {timeout:.0f} s waiting for {what}"
         time.sleep(0.1)
     return value
 
 
-Window = collections.namedtuple("Window", "id x y width height name")
-Window.rect = property(lambda w: w[1:5])
+class Shot(collections.namedtuple("Shot", "width height rgb")):
+    """A screenshot as RGB rows, compared by measures, never pixel by pixel."""
+
+    def row(self, y, x=0, width=None):
+        start = (y * self.width + x) * 3
+        return self.rgb[start:start + 3 * (width or self.width)]
+
+    def pixels(self, rect, step=2):
+        x, y, w, h = rect
+        return [tuple(self.rgb[i:i + 3]) for j in range(y, y + h, step)
+                for i in range((j * self.width + x) * 3, (j * self.width + x + w) * 3, 3 * step)]
+
+    def changed_share(self, other, rect):
+        pairs = zip(self.pixels(rect), other.pixels(rect))
+        return mean(max(map(abs, map(int.__sub__, p, q))) > 24 for p, q in pairs)
+
+    def dark_share(self, rect):
+        return mean(max(p) <= 24 for p in self.pixels(rect))
+
+    def bright_box(self, rect, level=48):
+        """The smallest (x, y, w, h) holding the region's pixels with a channel above level."""
+        x, y, w, h = rect
+        above = bytes(int(v > level) for v in range(256))
+        rows = ((j, self.row(j, x, w).translate(above)) for j in range(y, y + h))
+        hits = [(j, row.find(1) // 3, row.rfind(1) // 3) for j, row in rows if 1 in row]
+        if not hits:
+            return None
+        left, right = min(h[1] for h in hits), max(h[2] for h in hits)
+        return x + left, hits[0][0], right - left + 1, hits[-1][0] - hits[0][0] + 1
+
+    def difference(self, other, at, shift=2):
+        """The mean channel difference from the other shot put at `at`, give or take `shift`."""
+        def mean_at(x, y):
+            rows, w = range(0, other.height, 2), other.width
+            return sum(sum(map(abs, map(int.__sub__, other.row(j), self.row(y + j, x, w))))
+                       for j in rows) / (3 * w * len(rows))
+        return min(mean_at(at[0] + dx, at[1] + dy) for dy in range(-shift, shift + 1)
+                   for dx in range(-shift, shift + 1))
+
+
+class Node:
+    """One accessible object as read once (no event loop here would keep a cache up to date)."""
+
+    def __init__(self, acc):
+        self.acc, self.role, self.name = acc, acc.get_role_name(), acc.get_name() or ""
+        self.description = acc.get_description() or ""
+        self.states = {Atspi.StateType(s).value_nick for s in acc.get_state_set().get_states()}
+
+    def children(self):
+        kids = (self.acc.get_child_at_index(i) for i in range(self.acc.get_child_count()))
+        return [Node(kid) for kid in kids if kid is not None]
+
+    def extents(self):
+        rect = self.acc.get_extents(Atspi.CoordType.SCREEN)
+        return rect.x, rect.y, rect.width, rect.height
+
+    def walk(self, depth=0):
+        yield self
+        if depth < 12 and "defunct" not in self.states:
+            for child in self.children():
+                yield from child.walk(depth + 1)
+
+    def find_all(self, role=None, name=None):
+        return (n for n in self.walk() if role in (None, n.role) and name in (None, n.name))
+
+    def find(self, role=None, name=None):
+        return next(self.find_all(role, name), None)
+
+    def __repr__(self):
+        return f"<{self.role} {self.name!r} [{self.description}]>"
 
 
 class Desktop:
-    def __init__(self, program, sample_cd, out_dir, screens=((1024, 768),), env=None):
+    def __init__(self, args, name, screens=((1024, 768),), env=None):
         """screens: the monitors' sizes, side by side on one X screen, the first primary."""
-        self.program, self.sample_cd, self.out_dir = program, sample_cd, out_dir
-        self.screens = screens
+        self.args, self.out, self.screens = args, os.path.join(args.out, name), screens
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
-        self.extra_env, self.procs, self.app = env or {}, [], None
+        self.extra_env, self.procs = env or {}, []
 
-    def __enter__(self):
-        missing = [t for t in TOOLS if shutil.which(t) is None]
+    def setup(self):
+        missing = [t for t in TOOLS if not shutil.which(t)] + ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
-        os.makedirs(self.out_dir, exist_ok=True)
-        self.tmp = tempfile.TemporaryDirectory(prefix="orvane-realwin-")
-        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.tmp.name,
-                    "XDG_RUNTIME_DIR": os.path.join(self.tmp.name, "runtime"), "LANG": "C.UTF-8",
-                    "XDG_CONFIG_HOME": os.path.join(self.tmp.name, "config")}
-        os.mkdir(self.env["XDG_RUNTIME_DIR"], 0o700)
-        try:
-            for number in DISPLAYS:  # a taken one makes Xvfb give up at once: try the next
-                if self._started("xvfb", ["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen",
-                                          "0", "%dx%dx24" % self.size, "-nolisten", "tcp",
-                                          "-noreset", "-dpi", "96"]):
-                    break
-            else:
-                raise Skip(f"no free X display in :{DISPLAYS[0]}-:{DISPLAYS[-1]} (see xvfb.log)")
-            self.env["DISPLAY"] = f":{number}"
-            left = 0
-            for i, (w, h) in enumerate(self.screens if len(self.screens) > 1 else ()):
-                mm = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
-                self.run(["xrandr", "--setmonitor", f"M{i}", f"{mm}+{left}+0",
-                          "none" if i else "screen"])  # the first takes the output: primary
-                left += w
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
-                "dbus", ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
-            check(self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
-            self._start("at-spi", [TOOLS[-1], "--launch-immediately"])
-            wait_until("the accessibility bus", lambda: self.run(
-                ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
-                 "/org/a11y/bus", "org.a11y.Bus.GetAddress"], check=False).returncode == 0, 20)
-            # The accessibility library of this process joins this desktop's bus.
-            os.environ.update({k: self.env[k] for k in
-                               ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR")})
-            os.environ.pop("AT_SPI_BUS_ADDRESS", None)
-            self._start("openbox", ["openbox", "--sm-disable"])
-            wait_until("the window manager", lambda: b"window id" in self.run(
-                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
+        os.makedirs(self.out, exist_ok=True)
+        self.log = open(os.path.join(self.out, "log.txt"), "wb")
+        self.home = tempfile.TemporaryDirectory(prefix="orvane-realwin-")  # gone at exit
+        self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home.name,
+                    "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": self.home.name}  # 0700, as it must be
+        for number in range(FIRST, LAST + 1):  # a taken one makes Xvfb give up at once: next
+            if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24"
+                              % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
+                break
+        else:
+            raise Skip(f"no free X display in :{FIRST}-:{LAST}")
+        self.env["DISPLAY"] = f":{number}"
+        for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side
+            size = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
+            left = sum(s[0] for s in self.screens[:i])
+            self.run(["xrandr", "--setmonitor", f"M{i}", f"{size}+{left}+0",
+                      "none" if i else "screen"])  # the first takes the output: primary
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
+            ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
+        assert self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start"
+        self._start([TOOLS[-1], "--launch-immediately"])
+        wait_until("the accessibility bus", lambda: self.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], check=False).returncode == 0, 20)
+        # The accessibility library of this process joins this desktop's bus.
+        os.environ.update(self.env)
+        os.environ.pop("AT_SPI_BUS_ADDRESS", None)
+        Atspi.init()
+        Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+        self._start(["openbox", "--sm-disable"])
+        wait_until("the window manager", lambda: b"window id" in self.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
 
-    def __exit__(self, *exc):
+    def teardown(self):
         for proc in reversed(self.procs):
             proc.terminate()
             try:
                 proc.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 proc.kill()
-                proc.wait()
-        self.tmp.cleanup()
 
-    def _start(self, name, argv, **options):
-        """Starts a process that ends with the desktop; its output goes to <name>.log."""
-        with open(os.path.join(self.out_dir, name + ".log"), "wb") as log:
-            self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=log,
-                                               stderr=log, **{"env": self.env, **options}))
+    def _start(self, argv, **options):
+        self.procs.append(subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=self.log,
+                                           stderr=self.log, **{"env": self.env, **options}))
         return self.procs[-1]
 
-    def _started(self, name, argv):
-        """Starts a server that writes a line on the pipe put for {fd} once it is ready (its
-        display or address) and gives that line, or "" if the server gave up."""
+    def _started(self, argv):
+        """Starts a server and gives the line it writes on {fd} once ready, or "" if it gave up."""
         read_end, write_end = os.pipe()
-        self._start(name, [a.format(fd=write_end) for a in argv], pass_fds=[write_end])
+        self._start([a.format(fd=write_end) for a in argv], pass_fds=[write_end])
         os.close(write_end)
-        with os.fdopen(read_end, "rb", buffering=0) as pipe:
-            return select.select([pipe], [], [], 20)[0] and pipe.readline().decode().strip()
+        with os.fdopen(read_end, "rb") as pipe:
+            return pipe.readline().decode().strip()
 
-    def start_program(self, leave_out=()):
-        """Starts the program in a fresh CD folder of links to the sample CD's files but those
-        left out, so that whatever the program writes there stays out of the sample."""
-        self.cd = os.path.join(self.tmp.name, "cd")
-        os.mkdir(self.cd)
-        for name in set(os.listdir(self.sample_cd)) - set(leave_out):
-            os.symlink(os.path.join(self.sample_cd, name), os.path.join(self.cd, name))
-        env = dict(self.env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-        self.app = self._start("program", [self.program], cwd=self.cd, env=env | self.extra_env)
+    def start(self, splash=False):
+        """Starts the program in a CD of links to the sample's files, gives the main window."""
+        cd = os.path.join(self.home.name, "cd")  # what the program writes stays out of the sample
+        os.mkdir(cd)
+        for name in set(os.listdir(self.args.sample_cd)) - {"" if splash else "splash.jpg"}:
+            os.symlink(os.path.join(self.args.sample_cd, name), os.path.join(cd, name))
+        env = {"QT_QPA_PLATFORM": "xcb", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+        self.program = self._start([self.args.program], cwd=cd, env=self.env | env | self.extra_env)
+        return None if splash else self.main_window()
+
+    def main_window(self):
+        self.main = self.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+        self.wait_active("the main window to be active", self.main)
+        wait_until("the picture list to take the focus", self.list_focused)
+        return self.main
 
     def check_alive(self):
-        code = self.app.poll() if self.app else None
-        check(code is None, f"the program ended with exit status {code} (see program.log)")
+        code = self.program.poll()
+        assert code is None, f"the program ended with exit status {code} (see log.txt)"
 
     def run(self, argv, check=True, input=None):
         result = subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=30)
-        if check and result.returncode != 0:
-            raise Failure(f"{' '.join(argv)} failed: {result.stderr.decode(errors='replace')}")
+        assert not check or result.returncode == 0, f"{argv} failed: {result.stderr.decode()}"
         return result
 
     def windows(self):
-        """The program's mapped top-level windows."""
         self.check_alive()
-        found = []
-        for wid in self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid)],
-                            check=False).stdout.split():
-            text = self.run(["xwininfo", "-id", wid], check=False).stdout.decode()
-            fields = dict(re.findall(r"^\s*([^:\n]+):\s*(.*)$", text, re.M))
-            if fields.get("Map State") == "IsViewable":  # not gone or hidden meanwhile
-                found.append(Window(int(wid), *(int(fields[key]) for key in (
-                    "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")),
-                    re.search(r'Window id: \S+ "?(.*?)"?$', text, re.M)[1]))
-        return found
+        found = [(wid, self.run(["xwininfo", "-id", wid], check=False).stdout.decode()) for wid in
+                 self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
+                          check=False).stdout.split()]
+        return [Window(int(wid), re.search(r'id: \S+ "?(.*?)"?$', text, re.M)[1], tuple(map(
+            int, re.findall(r"(?:Absolute upper-left .|Width|Height): +(-?\d+)", text))))
+            for wid, text in found if "IsViewable" in text]  # not gone or hidden meanwhile
 
     def window(self, what, match, timeout=10.0):
-        """Waits for a program window for which match(window) is true."""
-        return wait_until(what, lambda: next((w for w in self.windows() if match(w)), None),
-                          timeout)
+        return wait_until(what, lambda: next(filter(match, self.windows()), None), timeout)
 
     def wait_gone(self, what, window):
         wait_until(what, lambda: all(w.id != window.id for w in self.windows()))
@@ -170,31 +217,87 @@ class Desktop:
         wait_until(what, lambda: self.run(["xdotool", "getactivewindow"], check=False)
                    .stdout.strip() == str(window.id).encode())
 
+    def close(self, window, *keys, owner=None):
+        """Closes a window with the keys given; the owner given has the keyboard again."""
+        self.key(*keys)
+        self.wait_gone(f"{window.name or 'the window'!r} to close", window)
+        if owner:
+            self.wait_active(f"{owner.name!r} to be active again after {window.name!r}", owner)
+
+    def viewer(self, main_hides=True):
+        """The viewer, once it covers the screen and is active (the main window hidden)."""
+        viewer = self.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.size)
+        if main_hides:
+            self.wait_gone("the main window to hide", self.main)
+        self.wait_active("the viewer to be active", viewer)
+        return viewer
+
     def frame_rect(self, window):
         """The window with its title bar and border, as a person sees it."""
         out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
-        left, right, top, bottom = (int(v) for v in (out.split("=") + ["0,0,0,0"])[1].split(","))
-        return window.x - left, window.y - top, window.width + left + right, \
-            window.height + top + bottom
+        left, right, top, bottom = map(int, re.findall(r"\d+", out) or "0000")
+        x, y, w, h = window.rect
+        return x - left, y - top, w + left + right, h + top + bottom
 
     def key(self, *keys):
         self.run(["xdotool", "key", "--delay", "60", *keys])
-
-    def type_text(self, text):
-        self.run(["xdotool", "type", "--delay", "60", text])
 
     def click(self, x, y, button=1):
         self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
-        """A screenshot of the whole screen."""
         return Shot(*self.size, self.run(["import", "-silent", "-window", "root", "-depth", "8",
                                           "rgb:-"]).stdout)
 
-    def save_png(self, shot, path, crop=None, scale=None):
-        """Writes a screenshot (or a part of it) as a PNG file."""
-        args = ["convert", "-size", f"{shot.width}x{shot.height}", "-depth", "8", "rgb:-"]
-        args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
-        args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
-        self.run(args + ["-strip", "-define", "png:compression-level=9", "png:" + path],
-                 input=shot.rgb)
+    def picture_box(self):
+        """Where the viewer shows a bright picture, above its caption."""
+        return self.shot().bright_box((0, 0, self.size[0], self.size[1] - 60))
+
+    def save_png(self, folder, name, shot=None, crop=None, scale=None):
+        if folder:
+            os.makedirs(folder, exist_ok=True)
+            args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
+            args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+            args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
+            self.run(args + ["-strip", "-define", "png:compression-level=9",
+                             "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
+
+    def app(self):
+        def find():  # the program: the only application on this desktop's bus
+            self.check_alive()
+            return next(iter(Node(Atspi.get_desktop(0)).children()), None)
+        return wait_until("the program on the accessibility bus", find, 15)
+
+    def window_node(self, what, match=lambda w: w.role == "dialog"):
+        return wait_until(f"{what} on the accessibility bus", lambda: next(
+            (w for w in self.app().children() if "showing" in w.states and match(w)), None))
+
+    def main_node(self):
+        return self.window_node("the main window", lambda w: w.name == MAIN_TITLE)
+
+    def list_focused(self):
+        return "focused" in self.main_node().find("list").states
+
+    def rows(self, selected=False):
+        return [row.name for row in self.main_node().find("list").children()
+                if not selected or "selected" in row.states]
+
+    def select_row(self, name):
+        self.key("Home", *["Down"] * self.rows().index(name))
+        wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
+
+    def click_node(self, node):
+        x, y, w, h = node.extents()
+        self.click(x + w // 2, y + h // 2)
+
+    def click_button(self, name, window=None):
+        self.click_node((window or self.main_node()).find("push button", name))
+
+    def viewer_node(self):
+        return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.size)
+
+    def shows(self, file_name):
+        """Whether the viewer's caption, as a screen reader reads it, ends with the file's name."""
+        labels = list(self.viewer_node().find_all("label"))
+        assert len(labels) == 1, f"the viewer should have one label, its caption: {labels}"
+        return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()

@@ -1,81 +1,231 @@
-#!/usr/bin/python3
-"""Runs real-window tests, each on a desktop of its own (X server, window manager, session and
-accessibility buses) with a freshly started program. Exit status: 0 passed, 1 failed, 77 skipped
-(ctest's convention for a test that could not run here)."""
+#!/usr/bin/python3 -B
+"""Real-window tests: what only a real X server and the accessibility bus show, a scenario a
+function, each run on a desktop of its own. Exit status: 0 passed, 1 failed, 77 skipped."""
 
 import argparse
 import os
-import subprocess
 import sys
+import time
 import traceback
 
-sys.dont_write_bytecode = True  # nothing written into the source tree
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
+from desktop import MAIN_TITLE, Desktop, Node, Shot, Skip, wait_until
 
-import program  # noqa: E402
-import scenarios  # noqa: E402,F401  (they register themselves)
-from desktop import Desktop, Failure, Skip  # noqa: E402
-
-SKIPPED = 77
+BRIGHT = "welcome.bmp"  # 640 x 480 and bright: on black its edges are plain to see
+DETAILED = "mosaic.jpg"
 
 
-def run_one(name, args):
-    function, out = program.SCENARIOS[name], os.path.join(args.out, name)
+def off_centre(rect, size):
+    """How far a rectangle's centre lies from the screen's, the larger of the two ways."""
+    return max(abs(rect[0] + rect[2] / 2 - size[0] / 2), abs(rect[1] + rect[3] / 2 - size[1] / 2))
+
+
+def check_named(window, what):
+    """Fails naming the objects of a window that a screen reader could not name or place."""
+    bad = [f"{n}: {fault}" for n in window.walk() for fault, found in (
+        ("its role says nothing", n.role in ("unknown", "invalid", "filler", "redundant object")),
+        ("no name", n.role != "separator" and not n.name.strip()),
+        ("a label needs a description to be found by", n.role == "label" and not n.description))
+        if found]
+    assert not bad, f"{what}:\n  " + "\n  ".join(bad)
+
+
+def splash_then_main_window(d):
+    d.start(splash=True)
+    started = time.monotonic()
+    splash = d.window("the splash window", lambda w: True, timeout=20)
+    assert off_centre(splash.rect, d.size) <= 1, f"the splash is centred: {splash}"
+    assert d.frame_rect(splash) == splash.rect, "the splash has no title bar or border"
+    wait_until("the splash to show its picture",
+               lambda: len(set(d.shot().pixels(splash.rect))) > 40, 2)
+    d.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
+    shown_after = time.monotonic() - started
+    assert shown_after > 2.0, f"the splash stays about 3 s, went after {shown_after:.1f} s"
+    d.wait_gone("the splash to go", splash)
+    main = d.main_window()
+    assert off_centre(d.frame_rect(main), d.size) <= 20, f"the main window is centred: {main}"
+    check_named(d.main_node(), "main window")
+    # The keyboard reaches every button, a column at a time as they stand, then the list again.
+    buttons = sorted(d.main_node().find_all("push button"), key=lambda b: b.extents()[:2])
+    assert all(b.description for b in buttons), f"buttons describe themselves: {buttons}"
+    for node in buttons + [d.main_node().find("list")]:
+        d.key("Tab")
+        wait_until(f"Tab to reach {node}", lambda: "focused" in Node(node.acc).states, 5)
+    preview = d.main_node().find(name="Preview").extents()
+    wait_until("the preview to show a picture", lambda: d.shot().dark_share(preview) < 0.8)
+    time.sleep(0.3)
+    d.save_png(d.args.shots, "main-window.png", crop=d.frame_rect(main))
+
+
+def viewer_covers_the_screen(d):
+    main = d.start()
+    rows = d.rows()
+    following = rows[(rows.index(BRIGHT) + 1) % len(rows)]
+    d.select_row(BRIGHT)
+    d.click_button("View")
+    viewer = d.viewer()
+    wait_until("the picture at its own size in the middle", lambda: (box := d.picture_box()) and
+               abs(box[2] - 640) + abs(box[3] - 480) <= 4 and off_centre(box, d.size) <= 2)
+    assert d.shows(BRIGHT), "the caption names the picture"
+    check_named(d.viewer_node(), "viewer")
+    d.save_png(d.args.shots, "viewer.png", scale=0.5)
+    d.key("Right")
+    wait_until("Right to show the next picture", lambda: d.shows(following))
+    d.close(viewer, "Escape", owner=main)
+    wait_until("the list to have the focus on the viewer's picture",
+               lambda: d.list_focused() and d.rows(selected=True) == [following])
+
+
+def slideshow_menu_at_the_mouse(d):
+    d.start()
+    d.select_row("big valley.jpg")  # larger than the screen: the README's picture shows no black
+    d.click_button("Slideshow")
+    d.click_button("OK", d.window_node("the delay dialog"))
+    d.viewer()
+    time.sleep(0.3)
+    before, known = d.shot(), {w.id for w in d.windows()}
+    at = (d.size[0] // 3, d.size[1] // 3)
+    d.click(*at, button=3)
+    menu = d.window("the pop-up menu", lambda w: w.id not in known)
+    assert menu.rect[:2] == at, f"the menu opens at the mouse, {at}: {menu}"
+    shot = wait_until("the menu to be drawn where it opens",
+                      lambda: (s := d.shot()).changed_share(before, menu.rect) > 0.3 and s)
+    x, y, w, h = menu.rect
+    d.save_png(d.args.shots, "slideshow-menu.png", shot,
+               (max(0, x - 160), max(0, y - 40), w + 320, h + 80))
+    d.close(menu, "Escape")
+
+
+def search_typed_into_the_dialog(d):
+    d.start()
+    everything = d.rows()
+    d.click_button("Search")
+
+    def field():
+        return d.window_node("the search dialog").find("text")
+    check_named(d.window_node("the search dialog"), "search dialog")
+    assert "focused" in field().states, "the caret is in the search field"
+    d.run(["xdotool", "type", "--delay", "60", "Sea"])
+    wait_until("the typed text in the field", lambda: field().acc.get_text(0, -1) == "Sea")
+    d.key("Return")
+    wait_until("the list to narrow to some pictures, focused",
+               lambda: 0 < len(d.rows()) < len(everything) and d.list_focused())
+
+
+def scale_2_preview_in_device_pixels(d):
+    d.start()
+    d.select_row(DETAILED)
+    image = wait_until("the preview picture named after it", lambda: next(
+        (i for i in d.main_node().find_all("image") if i.name.lower() == DETAILED[:-4]), None))
+    # The bus gives places in the screen's logical pixels, each 2 x 2 device pixels here.
+    x, y, w, h = (2 * v for v in image.extents())
+    wait_until("the preview to show a picture", lambda: d.shot().dark_share((x, y, w, h)) < 0.5)
+    time.sleep(0.3)
+
+    def scaled(*sizes):  # the picture resized through the given sizes, as the screen holds it
+        resize = [a for size in sizes for a in ("-resize", "%dx%d!" % size)]
+        return Shot(w, h, d.run(["convert", f"{d.args.sample_cd}/images/shapes/{DETAILED}[0]",
+                                 "-filter", "Triangle", *resize, "-depth", "8", "rgb:-"]).stdout)
+    # Drawn from the picture itself at device resolution, the preview is closer to the picture
+    # scaled straight to its device size than to the same enlarged from half that.
+    shot = d.shot()
+    near = shot.difference(scaled((w, h)), (x, y))
+    far = shot.difference(scaled((w // 2, h // 2), (w, h)), (x, y))
+    assert near < 6 and near < far * 0.6, (
+        f"the preview is drawn from device pixels: it differs by {near:.1f} from the picture "
+        f"scaled to the device and by {far:.1f} from one enlarged from half size")
+
+
+scale_2_preview_in_device_pixels.desktop = dict(screens=[(2048, 1536)],
+                                                env={"QT_SCALE_FACTOR": "2"})
+
+
+def messages_hand_back_to_their_window(d):
+    def menu_item(key, title):  # from the viewer's menu, by its access key
+        d.click(5, 5, button=3)
+        time.sleep(0.3)
+        d.key(key)
+        return d.window(title, lambda w: w.name == title)
+    d.start()
+    d.select_row(BRIGHT)
+    d.key("Return")
+    viewer = d.viewer(main_hides=False)
+    d.key("Up")
+    zoomed = wait_until("the zoom", lambda: (box := d.picture_box()) and box[2] > 640 and box)
+    d.close(menu_item("w", "Change desktop wallpaper"), "Escape", owner=viewer)
+    time.sleep(0.3)
+    assert d.picture_box() == zoomed, "Cancel on the wallpaper question keeps the zoom"
+    d.close(menu_item("o", "Open With"), "Escape", owner=viewer)
+    save = menu_item("s", "Save Image")
+    d.key("Tab", "Tab", "ctrl+a", "BackSpace", "alt+s")  # no file name: the dialog says so
+    message = d.window("the message", lambda w: w.name == "orvane" and w.rect[2] < 600)
+    d.close(message, "Return", owner=save)
+    d.close(save, "Escape", owner=viewer)
+    wait_until("the viewer's start-up to fit the picture again", lambda: d.picture_box()[2] == 640)
+    d.close(viewer, "Escape")
+
+
+def windows_open_on_their_openers_screen(d):
+    main = d.start()
+    second = (1024, 0, 800, 600)
+    d.run(["xdotool", "windowmove", "--sync", str(main.id), "1124", "40"])
+    d.select_row(BRIGHT)
+
+    def inside(what, match=lambda w: True):
+        w = d.window(what, lambda w: w.id != main.id and match(w))
+        x, y, width, height = w.rect
+        assert x >= second[0] and x + width <= second[0] + second[2] and y + height <= second[3], (
+            f"{what} should open on the main window's screen: {w.rect}")
+        return w
+    d.click_node(next(n for n in d.main_node().walk() if n.description == "Catalogue title"))
+    d.wait_gone("the About box to close", inside("the About box", lambda w: w.name == "About"))
+    d.click_button("Search")
+    d.close(inside("the search dialog"), "alt+c")
+    d.click_button("Slideshow")
+    inside("the delay dialog", lambda w: w.name == "Slideshow Delay")
+    d.key("Return")
+    d.window("the viewer on the second screen", lambda w: w.rect == second)
+    box = (second[0] + 80, 60, 640, 480)  # centred in 800 x 600
+    wait_until(f"the picture at {box}",
+               lambda: d.shot().bright_box(second[:3] + (540,)) == box[:3] + (480,))
+
+
+windows_open_on_their_openers_screen.desktop = {"screens": [(1024, 768), (800, 600)]}
+
+
+def run(name, args):
+    d = Desktop(args, name, **getattr(globals()[name], "desktop", {}))
     try:
-        with Desktop(args.program, args.sample_cd, out, **getattr(function, "desktop", {})) as d:
-            session = program.Orvane(d, args.shots)
-            try:
-                function(session)
-                d.check_alive()
-            except Exception:
-                keep_evidence(d, session, out)
-                raise
+        d.setup()
+        globals()[name](d)
+        d.check_alive()
+        print(f"PASS {name}")
+        return 0
     except Skip as skip:
         print(f"SKIP {name}: {skip}")
-        return SKIPPED
+        return 77
     except Exception as error:
-        if not isinstance(error, Failure):
-            traceback.print_exc()
-        print(f"FAIL {name}: {error}\n  (screenshot, tree and logs in {out})")
-        return 1
-    print(f"PASS {name}", flush=True)
-    return 0
-
-
-def keep_evidence(d, session, out):
-    """A failed test's screenshot and accessibility tree, as far as they can be had."""
-    for name, write in (("failure.png", lambda path: d.save_png(d.shot(), path)),
-                        ("tree.txt", lambda path: open(path, "w").write(session.app().dump()))):
+        traceback.print_exc()
         try:
-            write(os.path.join(out, name))
-        except Exception as error:
-            print(f"(no {name}: {error})")
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("scenarios", nargs="*", help=", ".join(program.SCENARIOS) + " (all)")
-    for option, default in (("--program", "orvane"), ("--sample-cd", "sample-cd"),
-                            ("--out", "realwin"), ("--shots", None)):
-        parser.add_argument(option, type=os.path.abspath,  # the program starts elsewhere
-                            default=default and os.path.join(HERE, "../../build", default))
-    args = parser.parse_args()
-    if not os.path.exists(os.path.join(args.sample_cd, "orvane.ini")):
-        parser.error(f"{args.sample_cd} holds no sample CD; build first")
-    if set(args.scenarios) - set(program.SCENARIOS):
-        parser.error(f"unknown scenarios: {set(args.scenarios) - set(program.SCENARIOS)}")
-    if len(args.scenarios) == 1:
-        return run_one(args.scenarios[0], args)
-    # The accessibility library joins one bus per process: each scenario runs in its own.
-    options = [a for key, value in vars(args).items() if value and key != "scenarios"
-               for a in ("--" + key.replace("_", "-"), value)]
-    codes = [subprocess.run([sys.executable, __file__, *options, name]).returncode
-             for name in args.scenarios or program.SCENARIOS]
-    failed = len(codes) - codes.count(SKIPPED) - codes.count(0)
-    print(f"{codes.count(0)} passed, {failed} failed, {codes.count(SKIPPED)} skipped")
-    return 1 if failed else SKIPPED if codes.count(SKIPPED) == len(codes) else 0
+            d.save_png(d.out, "failure.png")
+            open(os.path.join(d.out, "tree.txt"), "w").write("\n".join(map(repr, d.app().walk())))
+        except Exception as missing:
+            print(f"(evidence incomplete: {missing!r})")
+        print(f"FAIL {name}: {error}\n  (screenshot, accessibility tree and log in {d.out})")
+        return 1
+    finally:
+        d.teardown()
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("scenarios", nargs="+")
+    for option, default in (("--program", "orvane"), ("--sample-cd", "sample-cd"),
+                            ("--out", "realwin"), ("--shots", None)):
+        parser.add_argument(option, type=os.path.abspath,  # the program starts elsewhere
+                            default=default and os.path.join(__file__, "../../../build", default))
+    args, codes = parser.parse_args(), set()
+    for name in args.scenarios:  # each in a process of its own: it joins its desktop's buses
+        if not (pid := os.fork()):
+            sys.exit(run(name, args))
+        codes.add(os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
+    sys.exit(1 if codes - {0, 77} else 77 if codes == {77} else 0)
