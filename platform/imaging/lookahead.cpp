@@ -67,6 +67,7 @@ struct Kept {
 };
 constexpr size_t KeptCount = 2;
 std::vector<Kept> kept; // touched by the user-interface thread only
+int decodedByDisplay = 0;
 
 std::vector<Kept>::iterator findKept(const QString &nativePath) {
     return std::find_if(kept.begin(), kept.end(),
@@ -242,6 +243,10 @@ void cancel(const std::shared_ptr<Job> &job) {
 
 } // namespace
 
+int DisplaysThatDecoded() {
+    return decodedByDisplay;
+}
+
 std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplaySizeFor &sizeFor) {
     const QString nativePath = absoluteNativePath(path);
     const FileStamp now = stampOf(nativePath);
@@ -255,6 +260,7 @@ std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplayS
     std::optional<Picture> picture = takeLookAhead(nativePath, sizeFor, stamp);
     if (!picture) {
         stamp = now;
+        ++decodedByDisplay;
         picture = decodeForDisplay(nativePath, sizeFor).picture;
     }
     if (picture)

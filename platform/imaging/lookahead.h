@@ -44,6 +44,8 @@ void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor
 void DropLookAhead();
 // Forgets the kept pictures too, so that the next display reads its file; for measurements.
 void ForgetPictures();
+// How many displays had to decode their file themselves, nothing read ahead or kept; for tests.
+int DisplaysThatDecoded();
 // Waits until the worker is idle; for measurements and tests.
 void WaitForLookAhead();
 
