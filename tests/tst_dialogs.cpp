@@ -70,13 +70,6 @@ QSize BitmapSize(const QString &file) {
     return Contents(file).startsWith("BM") ? QImage(file).size() : QSize();
 }
 
-QWidget *OpenChooser() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() && qobject_cast<QDialog *>(w))
-            return w;
-    return nullptr;
-}
-
 } // namespace
 
 class TestDialogs : public QObject {
@@ -104,8 +97,8 @@ class TestDialogs : public QObject {
         QDBusConnection bus = QDBusConnection::connectToBus("unix:path=" + busSocket, "portal");
         portal.moveToThread(&portalThread);
         portalThread.start();
-        QVERIFY(bus.registerVirtualObject(PortalPath, &portal));
-        QVERIFY(bus.registerService("org.freedesktop.portal.Desktop"));
+        QVERIFY(bus.registerVirtualObject(PortalPath, &portal) &&
+                bus.registerService("org.freedesktop.portal.Desktop"));
         qputenv("XDG_CURRENT_DESKTOP", "");
     }
     void cleanupTestCase() {
@@ -167,14 +160,13 @@ class TestDialogs : public QObject {
         QCOMPARE(main.List1->ListIndex(), RowOf(main, "Beach.jpg"));
         QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(WhileModal<Form5>(save, [&](Form5 &form) {
-            const auto highlight = [&](const char *folder) {
+            for (const char *folder : {"out", "sub"}) {
                 form.Dir1->setCurrentItem(
                     form.Dir1->findItems(folder, Qt::MatchExactly | Qt::MatchRecursive).value(0));
-            };
-            highlight("out");
-            QTest::keyClick(form.Dir1, Qt::Key_Return);
+                if (*folder == 'o') // opened; the other only highlighted
+                    QTest::keyClick(form.Dir1, Qt::Key_Return);
+            }
             QCOMPARE(platform::NativePath(form.File1->Path()), out);
-            highlight("sub");
             form.Text1->setText("photo.bmp");
             form.Command1->click();
         }));
@@ -220,7 +212,6 @@ class TestDialogs : public QObject {
         g.ImageTitle = "Animals\\Sunset";
         form.Command5_Click();
         QVERIFY(greyed && form.Command5->isEnabled());
-        QCOMPARE(form.focusWidget(), form.List1);
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
@@ -286,12 +277,12 @@ class TestDialogs : public QObject {
                      (QStringList{wallpaper, wallpaper,
                                   "org.freedesktop.portal.OpenURI.OpenFile ffd8  true"}));
         QTest::qWait(100);
-        QVERIFY(!OpenChooser());
+        QVERIFY(!QApplication::activeWindow()); // the program's own chooser stays away
         QVERIFY(QDBusConnection("portal").unregisterService("org.freedesktop.portal.Desktop"));
         QVERIFY(!platform::SetDesktopWallpaper(picture("Orvane.bmp", 8, 8)));
         platform::OpenWithChooser(picture("b.jpg", 8, 8));
-        QTRY_VERIFY(OpenChooser());
-        OpenChooser()->close();
+        QTRY_VERIFY(qobject_cast<QDialog *>(QApplication::activeWindow()));
+        QApplication::activeWindow()->close();
     }
 
     // Modeless; the maker's label only brings an open one forward. A click with any button on any
