@@ -203,11 +203,8 @@ class TestDialogs : public QObject {
             greyed = !form.Command1->isEnabled() && !form.Command5->isEnabled();
             return answer;
         };
-        const QString failed = "Sorry, the wallpaper could not be set";
-        form.Command5_Click();
+        form.Command5_Click(); // nothing to write yet
         viewer.mnuOptionsWallpaper_Click();
-        QCOMPARE(RecordedMessages().count(failed), 2);
-        RecordedMessages().clear();
         form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
         g.ImageTitle = "Animals\\Sunset";
         form.Command5_Click();
@@ -215,8 +212,9 @@ class TestDialogs : public QObject {
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
-        QCOMPARE(RecordedMessages(), (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
-                                                  "Create desktop wallpaper from 'dog' image?"}));
+        QCOMPARE(RecordedMessages().mid(4),
+                 (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
+                              "Create desktop wallpaper from 'dog' image?"}));
         const QString folder = cd->path("data/orvane/");
         const QStringList files{folder + "Orvane.bmp", folder + "Orvane2.bmp"};
         QCOMPARE(wallpaperCalls, files);
@@ -231,16 +229,15 @@ class TestDialogs : public QObject {
                                      QFileDevice::FileModificationTime));
             form.Command5_Click();
             QCOMPARE(wallpaperCalls.last(), files[older == files[0]]);
-            QCOMPARE(RecordedMessages().last(), failed);
         }
         cd->writeFile("file", "x"); // where the data folder would be: none can be made under it
         qputenv("XDG_DATA_HOME", cd->path("file").toUtf8());
         form.Command5_Click();
-        QCOMPARE(RecordedMessages().last(), failed);
         answer = platform::vbCancel;
         viewer.mnuOptionsWallpaper_Click();
         form.Command5_Click();
         QCOMPARE(wallpaperCalls.size(), 4);
+        QCOMPARE(RecordedMessages().count("Sorry, the wallpaper could not be set"), 5);
     }
 
     // The start folder (by default the one the program started in) and the entry, found on disk
@@ -269,13 +266,11 @@ class TestDialogs : public QObject {
             QCOMPARE(platform::SetDesktopWallpaper(picture("Orvane2.bmp", 8, 8, "BMP")), !answer);
             // The picture shown before is no longer needed, unless the new one was refused.
             QCOMPARE(QFile::exists(old), answer != 0);
+            QTRY_COMPARE(portal.calls.value(int(answer)),
+                         "org.freedesktop.portal.Wallpaper.SetWallpaperFile 424d background ");
         }
         platform::OpenWithChooser(picture("it's a picture.jpg", 8, 8));
-        const QString wallpaper =
-            "org.freedesktop.portal.Wallpaper.SetWallpaperFile 424d background ";
-        QTRY_COMPARE(portal.calls,
-                     (QStringList{wallpaper, wallpaper,
-                                  "org.freedesktop.portal.OpenURI.OpenFile ffd8  true"}));
+        QTRY_COMPARE(portal.calls.value(2), "org.freedesktop.portal.OpenURI.OpenFile ffd8  true");
         QTest::qWait(100);
         QVERIFY(!QApplication::activeWindow()); // the program's own chooser stays away
         QVERIFY(QDBusConnection("portal").unregisterService("org.freedesktop.portal.Desktop"));
@@ -306,9 +301,8 @@ class TestDialogs : public QObject {
                 main.Label1_Click();
                 Form3 &about = Instance<Form3>();
                 QWidget *target =
-                    std::array<QWidget *, 6>{
-                        &about,       about.Frame1,   about.Label1,
-                        about.Label2, about.Picture1, about.Image1}[size_t(part)];
+                    QList<QWidget *>{&about,       about.Frame1,   about.Label1,
+                                     about.Label2, about.Picture1, about.Image1}[part];
                 // The background and the frame are clicked where no other control lies.
                 const QPoint where = part < 2 ? QPoint(1 + 4 * part, 60) : QPoint(3, 3);
                 QVERIFY(!target->childAt(where));
