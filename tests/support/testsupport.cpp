@@ -48,6 +48,7 @@ template <class... Forms> void UnloadAll() {
 }
 
 void ResetProgram() {
+    // The dialogs before the windows they were opened from.
     UnloadAll<Form6, Form3, Form4, Form5, Dialog, Form2, Form1>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
