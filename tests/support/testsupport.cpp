@@ -43,14 +43,13 @@ QStringList &RecordedMessages() {
     return prompts;
 }
 
+template <class... Forms> void UnloadAll() {
+    (Unload<Forms>(), ...);
+}
+
 void ResetProgram() {
-    Unload<Form6>();
-    Unload<Form3>();
-    Unload<Form4>();
-    Unload<Form5>();
-    Unload<Dialog>();
-    Unload<Form2>();
-    Unload<Form1>();
+    // The dialogs before the windows they were opened from.
+    UnloadAll<Form6, Form3, Form4, Form5, Dialog, Form2, Form1>();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     g = Globals{};
@@ -75,8 +74,5 @@ QStringList ListRows(const Form1 &form) {
 }
 
 QStringList Catalogue() {
-    QStringList entries;
-    for (int i = 1; i <= g.ImageCount; ++i)
-        entries << g.ImageArray[static_cast<size_t>(i)];
-    return entries;
+    return QStringList(g.ImageArray.begin() + 1, g.ImageArray.begin() + 1 + g.ImageCount);
 }

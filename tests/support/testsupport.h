@@ -22,8 +22,6 @@ class TempCd {
   public:
     TempCd() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
     ~TempCd() { QDir::setCurrent(previous_); }
-    TempCd(const TempCd &) = delete;
-    TempCd &operator=(const TempCd &) = delete;
 
     QString path(const QString &relative = QString()) const {
         return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
