@@ -4,8 +4,7 @@
 
 #include <gif_lib.h>
 
-#include <cstdlib>
-#include <cstring>
+#include <vector>
 
 QByteArray EncodeGif(QSize screen, const QList<QRgb> &palette,
                      const std::vector<GifFrame> &frames) {
@@ -21,35 +20,34 @@ QByteArray EncodeGif(QSize screen, const QList<QRgb> &palette,
         &error);
     if (!gif)
         return {};
-    gif->SWidth = screen.width();
-    gif->SHeight = screen.height();
-    gif->SColorResolution = 8;
+    // Written piece by piece: EGifSpew copies the colour table over the one given and leaves the
+    // saved images behind when it closes the file.
     std::vector<GifColorType> colours;
     for (QRgb c : palette)
         colours.push_back({GifByteType(qRed(c)), GifByteType(qGreen(c)), GifByteType(qBlue(c))});
-    gif->SColorMap = GifMakeMapObject(int(colours.size()), colours.data());
-    bool ok = gif->SColorMap != nullptr;
-    for (size_t i = 0; ok && i < frames.size(); ++i) {
-        const GifFrame &frame = frames[i];
-        SavedImage *image = GifMakeSavedImage(gif, nullptr);
-        ok = image && frame.indices.size() == size_t(frame.rect.width()) * frame.rect.height();
+    EGifSetGifVersion(gif, true); // the control extensions are GIF89a
+    ColorMapObject *map = GifMakeMapObject(int(colours.size()), colours.data());
+    bool ok = map && EGifPutScreenDesc(gif, screen.width(), screen.height(), 8, 0, map) == GIF_OK;
+    GifFreeMapObject(map);
+    for (const GifFrame &frame : frames) {
         if (!ok)
             break;
-        image->ImageDesc = {frame.rect.x(),      frame.rect.y(), frame.rect.width(),
-                            frame.rect.height(), false,          nullptr};
-        // giflib frees the pixels with free().
-        image->RasterBits = static_cast<GifByteType *>(std::malloc(frame.indices.size() + 1));
-        if (image->RasterBits)
-            std::memcpy(image->RasterBits, frame.indices.data(), frame.indices.size());
         const GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, frame.delay,
                                            NO_TRANSPARENT_COLOR};
-        ok = image->RasterBits && EGifGCBToSavedExtension(&control, gif, int(i)) == GIF_OK;
+        GifByteType extension[4];
+        const size_t pixels = size_t(frame.rect.width()) * frame.rect.height();
+        std::vector<GifPixelType> indices(frame.indices.begin(), frame.indices.end());
+        ok = frame.indices.size() == pixels &&
+             EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE,
+                              int(EGifGCBToExtension(&control, extension)), extension) == GIF_OK &&
+             EGifPutImageDesc(gif, frame.rect.x(), frame.rect.y(), frame.rect.width(),
+                              frame.rect.height(), false, nullptr) == GIF_OK &&
+             EGifPutLine(gif, indices.data(), int(pixels)) == GIF_OK;
     }
-    // EGifSpew closes the file when it succeeds.
-    if (!ok || EGifSpew(gif) != GIF_OK) {
-        EGifCloseFile(gif, &error);
+    if (EGifCloseFile(gif, &error) != GIF_OK)
+        ok = false;
+    if (!ok)
         return {};
-    }
     return out;
 }
 
