@@ -137,15 +137,11 @@ class TestRules : public QObject {
         const ZoomStep wide = ZoomIn(15000, 5000, SW, SH, 0);
         QCOMPARE(QSizeF(wide.Width, wide.Height), QSizeF(SW, SW * (6250.f / 18750.f)));
         QCOMPARE(wide.ZoomLimit, 1);
-        const ZoomStep refused = ZoomIn(100, 100, SW, SH, 1);
-        QVERIFY(!refused.Changed);
-        QCOMPARE(refused.Width, 100.f);
+        QVERIFY(!ZoomIn(100, 100, SW, SH, 1).Changed);
         // Zooming out stops below a thousand twips.
         QVERIFY(!ZoomOut(999.9f, 999.9f).Changed);
         const ZoomStep out = ZoomOut(1000, 1000);
-        QVERIFY(out.Changed);
-        QCOMPARE(out.Width, 800.f);
-        QCOMPARE(out.ZoomLimit, 0);
+        QVERIFY(out.Changed && out.Width == 800.f && out.ZoomLimit == 0);
     }
 
     void viewerTitles() {
