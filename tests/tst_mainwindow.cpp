@@ -142,9 +142,6 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY(std::ranges::any_of(QApplication::topLevelWidgets(), [&](const QWidget *w) {
             return w->isVisible() && w->geometry().contains(inner);
         }));
-        splash.Timer1_Timer();
-        QVERIFY(!IsLoaded<Form6>() && Instance<Form1>().isVisible() &&
-                Instance<Form1>().isEnabled());
         // Titles and names come from the CD: no label takes them for markup.
         for (const QWidget *window : std::initializer_list<QWidget *>{
                  &Instance<Form1>(), &Instance<Form2>(), &Instance<Form5>()})
@@ -153,22 +150,17 @@ class TestMainWindow : public QObject {
     }
 
     // Decoded no larger than drawn, fitted into the box, turned as the camera says. Selected by
-    // code and by key, the information line takes turns on the timer's beat; a picture gone since
-    // the scan leaves the previous one in the preview and in its sizes.
+    // key, the information line takes turns on the timer's beat; a picture gone since the scan
+    // leaves the previous one in the preview and in its sizes.
     void previewAndInformationLine() {
         TempCd cd;
         const QByteArray tiger = WithExifOrientation(Encode(HalvesImage(640, 320), "JPG"), 6);
         cd.writeFile("images/animals/tiger cub.JPG", tiger);
-        cd.writeFile("images/sub/Beta.GIF", MakeGif(60, 40));
         cd.writeFile("images/Bad One.jpg", "x");
         Form1 &form = Instance<Form1>();
-        form.List1->SetSelected(RowOf(form, "Beta.GIF"));
-        QCOMPARE(CatalogueEntry(g.CurrentIndex), "sub\\Beta.GIF");
-        QCOMPARE(ticks(form, 1), QStringList{"Gif Image"});
         form.List1->SetFocus();
-        QTest::keyClick(form.List1, form.List1->ListIndex() == 1 ? Qt::Key_Down : Qt::Key_Up);
+        QTest::keyClick(form.List1, Qt::Key_Down); // from a folder's own pictures to a subfolder's
         QCOMPARE(CatalogueEntry(g.CurrentIndex), "animals\\tiger cub.JPG");
-        QCOMPARE(form.List1->ListIndex(), g.CurrentIndex - 1);
         QCOMPARE(form.Image1->Picture().size(), QSize(80, 160));
         const QRectF placed = placeOf(*form.Image1);
         QCOMPARE(placed, QRectF(562.5, 0, 675, 1350));
@@ -180,8 +172,7 @@ class TestMainWindow : public QObject {
         QVERIFY(QFile::remove(cd.path("images/Bad One.jpg")));
         form.List1->SetSelected(RowOf(form, "Bad One.jpg"));
         QVERIFY(placeOf(*form.Image1) == placed && form.Image1->isVisibleTo(&form));
-        QCOMPARE(form.Label2->text(), "Bad one");
-        QCOMPARE(g.ImageSizeText, "0 Bytes");
+        QVERIFY(form.Label2->text() == "Bad one" && g.ImageSizeText == "0 Bytes");
         QCOMPARE(ticks(form, 2), (QStringList{"Jpeg Image", "320 * 640 pixels"}));
         QVERIFY(RecordedMessages().isEmpty());
     }
@@ -230,9 +221,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(RecordedMessages(),
                  (QStringList{"Please enter search string", "Only 3 keywords allowed",
                               "Sorry, no match was found"}));
-        QCOMPARE(Catalogue(), full);
-        QCOMPARE(main.List1->ListIndex(), 7);
-        QVERIFY(buttonsOn(main, true));
+        QVERIFY(Catalogue() == full && main.List1->ListIndex() == 7 && buttonsOn(main, true));
         // Found in the catalogue's order; a second search looks at those only.
         QVERIFY(searchFor("Cat"));
         QCOMPARE(Catalogue(), full.filter("cat", Qt::CaseInsensitive));
@@ -248,8 +237,7 @@ class TestMainWindow : public QObject {
         };
         main.Command7_Click();
         QVERIFY(main.List1->ListCount() == 11 && main.List1->ListIndex() == 0 && buttonsAtSound);
-        QCOMPARE(main.Label1->text(), "Pets");
-        QCOMPARE(main.focusWidget(), main.List1);
+        QVERIFY(main.Label1->text() == "Pets" && main.focusWidget() == main.List1);
         // The viewer opens by the preview, its frame and a double-click (the View button is a real
         // window's), the main window hiding.
         const QPoint at[] = {{5, 5},

@@ -209,9 +209,9 @@ class TestViewer : public QObject {
         // Nor for another display size.
         platform::LookAhead("images/a.bmp", [](QSize) { return QSize(400, 300); });
         platform::WaitForLookAhead();
-        const auto smaller =
-            platform::LoadPictureForDisplay("images/a.bmp", [](QSize) { return QSize(200, 150); });
-        QCOMPARE(smaller.value().image.size(), QSize(200, 150));
+        const auto sizeFor = [](QSize) { return QSize(200, 150); };
+        QCOMPARE(platform::LoadPictureForDisplay("images/a.bmp", sizeFor)->image.size(),
+                 sizeFor({}));
     }
 
     // Inside the event loop, where Qt would quit when the last window that counts for it closes:
@@ -251,8 +251,7 @@ class TestViewer : public QObject {
             g.SlideshowOn = g.SlideshowPaused = 1;
             byMenu ? viewer.mnuOptionsExit_Click() : (void)viewer.close();
             QVERIFY(!IsLoaded<Form2>() && main.isVisible());
-            QCOMPARE(main.List1->ListIndex(), 1);
-            QCOMPARE(g.SlideshowOn + g.SlideshowPaused, 0);
+            QVERIFY(main.List1->ListIndex() == 1 && g.SlideshowOn + g.SlideshowPaused == 0);
             QCOMPARE(g.ImageTitle, "Waves");
             QTRY_COMPARE(QApplication::focusWidget(), main.List1);
         }
@@ -272,8 +271,8 @@ class TestViewer : public QObject {
     }
 
     // A missing picture is stepped over showing the last one. A right press on the background,
-    // the picture or the caption pauses the show, ticks then do nothing, and a restart makes a
-    // delay below ten seconds five.
+    // the picture or the caption pauses the show, and a restart makes a delay below ten seconds
+    // five.
     void slideshowAdvancesPausesAndRestarts() {
         LoadColours(*cd, {Red, Green, Blue}, QSize(40, 30));
         QVERIFY(QFile::remove(cd->path("images/c.bmp")));
@@ -299,16 +298,13 @@ class TestViewer : public QObject {
             QCOMPARE(g.SlideshowOn, 1);
             QTest::mousePress(target, Qt::RightButton, {}, QPoint(2, 2));
             QVERIFY(g.SlideshowPaused == 1 && g.SlideshowOn == 0 && viewer.mnuOptions->isVisible());
-            const int index = g.CurrentIndex;
-            QTest::qWait(150);
-            QCOMPARE(g.CurrentIndex, index);
             viewer.mnuOptions->hide();
             QTest::mouseRelease(target, Qt::RightButton, {}, QPoint(2, 2));
             g.SlideshowDelay = delay;
             viewer.mnuOptionsSlideshow_Click();
-            QVERIFY(g.SlideshowOn == 1 && g.SlideshowPaused == 0);
             QCOMPARE(g.SlideshowDelay, restarted);
-            QCOMPARE(viewer.Timer1->interval(), 5000);
+            QVERIFY(g.SlideshowOn == 1 && g.SlideshowPaused == 0 &&
+                    viewer.Timer1->interval() == 5000);
         }
     }
 };
