@@ -100,8 +100,8 @@ class TestMainWindow : public QObject {
         Form1 &form = Instance<Form1>();
         QCOMPARE(form.Label1->text(), QString("Holiday Pictures"));
         QCOMPARE(form.Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QVERIFY(form.Picture.size() == QSize(300, 200) && playedSounds.size() == 1);
-        QVERIFY(g.CurrentIndex == 1 && form.List1->ListIndex() == 0);
+        QVERIFY(form.Picture.size() == QSize(300, 200) && playedSounds.size() == 1 &&
+                g.CurrentIndex == 1 && form.List1->ListIndex() == 0);
         QCOMPARE(Catalogue(), expected);
         QCOMPARE(ListRows(form).join('|'),
                  "top.jpg|CAT.JPG|Dog.Gif|inside.jpg|.hidden.jpg|new\nline.bmp");

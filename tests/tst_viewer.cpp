@@ -88,11 +88,13 @@ class TestViewer : public QObject {
         cd = std::make_unique<TempCd>();
     }
     void cleanup() {
+        const bool quiet = RecordedMessages().isEmpty(); // nothing here is worth a message box
         ResetProgram();
         // No read of a file may outlive the test's folder.
         platform::DropLookAhead();
         platform::WaitForLookAhead();
         cd.reset();
+        QVERIFY(quiet);
     }
 
     // Modifiers make no difference. A held key steps at every repeat but shows only where it
@@ -126,7 +128,6 @@ class TestViewer : public QObject {
             QCOMPARE(g.CurrentIndex, index);
         }
         QVERIFY(empty.Picture1.isNull() && empty.Image1->Width() == 0);
-        QVERIFY(RecordedMessages().isEmpty());
     }
 
     // Arrows zoom whatever the modifiers, "=", "+" and "-" only without Ctrl or Alt; the menu's
@@ -205,7 +206,6 @@ class TestViewer : public QObject {
         cd->writePicture("images/a.bmp", 640, 480, "BMP", Blue);
         Press(&viewer, Qt::Key_Right);
         QCOMPARE(Shown(viewer), Blue);
-        QVERIFY(RecordedMessages().isEmpty());
         // Nor for another display size.
         platform::LookAhead("images/a.bmp", [](QSize) { return QSize(400, 300); });
         platform::WaitForLookAhead();
@@ -289,7 +289,6 @@ class TestViewer : public QObject {
                 seen << now;
         }
         QCOMPARE(seen, QStringList({"B1", "C1", "A0", "B1", "C1"}));
-        QVERIFY(RecordedMessages().isEmpty());
         for (const auto &[target, delay, restarted] :
              {std::tuple<QWidget *, int, int>{&viewer, 40, 5000},
               {viewer.Image1, 10000, 10000},
