@@ -154,13 +154,6 @@ class TestPicture : public QObject {
             {"none", [](const TempCd &) {}, true, true},
             {"written again", [](const TempCd &cd) { cd.writePicture("a.jpg", 900, 600, "JPG"); },
              false, true},
-            {"replaced by another file",
-             [](const TempCd &cd) {
-                 cd.writePicture("b.jpg", 900, 600, "JPG");
-                 QFile::remove(cd.path("a.jpg"));
-                 QFile::rename(cd.path("b.jpg"), cd.path("a.jpg"));
-             },
-             false, true},
             {"removed", [](const TempCd &cd) { QFile::remove(cd.path("a.jpg")); }, false, false},
             {"made unreadable",
              [](const TempCd &cd) { ::chmod(QFile::encodeName(cd.path("a.jpg")).constData(), 0); },
