@@ -52,19 +52,14 @@ void usePrivateFolders() {
     if (!::mkdtemp(root.data()))
         qFatal("cannot make a private folder");
     privateRoot = QFile::decodeName(root);
-    for (const auto &[variable, folder] : {std::pair{"HOME", "/home"},
-                                           {"XDG_CACHE_HOME", "/home/.cache"},
-                                           {"XDG_CONFIG_HOME", "/home/.config"},
-                                           {"", "/home/.local"},
-                                           {"XDG_DATA_HOME", "/home/.local/share"},
-                                           {"XDG_STATE_HOME", "/home/.local/state"},
-                                           {"", "/home/Pictures"},
-                                           {"XDG_RUNTIME_DIR", "/runtime"},
-                                           {"TMPDIR", "/tmp"}}) {
+    for (const char *folder : {"/home", "/home/Pictures", "/runtime", "/tmp"})
         ::mkdir(root + folder, 0700);
-        if (*variable)
-            qputenv(variable, root + folder);
-    }
+    qputenv("HOME", root + "/home");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    qputenv("TMPDIR", root + "/tmp");
+    // The others then lie in the private home.
+    for (const char *xdg : {"XDG_CACHE_HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        qunsetenv(xdg);
 }
 
 } // namespace
@@ -111,7 +106,6 @@ class TestHostile : public QObject {
         QVERIFY(IsLoaded<Form1>());
         Form1 &form = Instance<Form1>();
         const int count = g.ImageCount;
-        QCOMPARE(form.List1->ListCount(), count);
         for (int row = 0; row < count; ++row) {
             form.List1->SetSelected(row);
             for (int tick = 0; tick < 3; ++tick)

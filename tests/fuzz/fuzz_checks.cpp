@@ -5,7 +5,6 @@
 #include "mainwindow/settings_rules.h"
 #include "platform/files/files.h"
 #include "platform/imaging/lookahead.h"
-#include "platform/imaging/picture.h"
 #include "platform/imaging/picture_scale.h"
 #include "viewer/fit_rules.h"
 
@@ -14,7 +13,6 @@
 #include <QTemporaryDir>
 
 #include <cstring>
-#include <vector>
 
 namespace fuzzcheck {
 
