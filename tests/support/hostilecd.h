@@ -44,8 +44,10 @@ inline double PeakRssMb() {
 }
 
 // AddressSanitizer keeps freed memory in quarantine and adds shadow memory: bounds are larger.
-#ifdef __SANITIZE_ADDRESS__
+#if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool UnderAddressSanitizer = true;
+#elif defined(__has_feature) // clang before 15
+inline constexpr bool UnderAddressSanitizer = __has_feature(address_sanitizer);
 #else
 inline constexpr bool UnderAddressSanitizer = false;
 #endif
