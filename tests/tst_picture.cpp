@@ -34,10 +34,7 @@ class TestPicture : public QObject {
         QFile file("gif-frame-far-out.gif");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(far));
     }
-    void init() {
-        ResetPeakMemory();
-        peakBase = PeakRssMb();
-    }
+    void init() { peakBase = ResetPeakMemory(); }
 
     // By content, not by name; only regular files: a pipe would block forever and /dev/zero
     // never ends. Absurd declared sizes are refused before anything is allocated.

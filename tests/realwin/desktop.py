@@ -131,11 +131,10 @@ class Desktop:
         else:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
         self.env["DISPLAY"] = f":{number}"
-        for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side
-            size = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
+        for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side, 96 dpi
             left = sum(s[0] for s in self.screens[:i])
-            self.run(["xrandr", "--setmonitor", f"M{i}", f"{size}+{left}+0",
-                      "none" if i else "screen"])  # the first takes the output: primary
+            self.run(["xrandr", "--setmonitor", f"M{i}", f"{w}/{w * 254 // 960}x"
+                      f"{h}/{h * 254 // 960}+{left}+0", "none" if i else "screen"])  # 1st: primary
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
             ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
         assert self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start"
@@ -256,11 +255,11 @@ class Desktop:
     def save_png(self, folder, name, shot=None, crop=None, scale=None):
         if folder:
             os.makedirs(folder, exist_ok=True)
-            args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
-            args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+            args = ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
             args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
-            self.run(args + ["-strip", "-define", "png:compression-level=9",
-                             "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
+            self.run(["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-", *args,
+                      "-strip", "-define", "png:compression-level=9",
+                      "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
 
     def app(self):
         def find():  # the program: the only application on this desktop's bus
@@ -298,6 +297,5 @@ class Desktop:
 
     def shows(self, file_name):
         """Whether the viewer's caption, as a screen reader reads it, ends with the file's name."""
-        labels = list(self.viewer_node().find_all("label"))
-        assert len(labels) == 1, f"the viewer should have one label, its caption: {labels}"
-        return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
+        caption = self.viewer_node().find("label").name
+        return caption.strip().lower().split("\\")[-1] == file_name[:-4].lower()

@@ -27,20 +27,20 @@ struct HostileCd {
     bool ok = false;
 };
 
-// The peak resident memory is a high-water mark over the whole process; a case resets it first so
-// that its bound measures the case, not what ran before it.
-inline void ResetPeakMemory() {
-    QFile refs("/proc/self/clear_refs");
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
 // Peak resident memory since the last ResetPeakMemory(), in MB.
 inline double PeakRssMb() {
     QFile status("/proc/self/status");
     status.open(QIODevice::ReadOnly);
     static const QRegularExpression peak("VmHWM:\\s*(\\d+)");
     return peak.match(QString::fromLatin1(status.readAll())).captured(1).toDouble() / 1024;
+}
+
+// The peak resident memory is a high-water mark over the whole process; a case resets it first so
+// that its bound measures the case, not what ran before it. Gives the peak now: the case's start.
+inline double ResetPeakMemory() {
+    if (QFile refs("/proc/self/clear_refs"); refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+    return PeakRssMb();
 }
 
 // AddressSanitizer keeps freed memory in quarantine and adds shadow memory: bounds are larger.
