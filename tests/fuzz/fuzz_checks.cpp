@@ -40,20 +40,6 @@ std::vector<QByteArray> expectedLines(QByteArrayView data, int maxLines, int max
     return {lines.begin(), lines.end()};
 }
 
-QString checkNumber(const QString &text) {
-    const auto value = ToInteger16(text);
-    if (ToInteger16("  " + text + "\t ") != value)
-        return "ToInteger16 depends on surrounding blanks";
-    // A plain whole number in range converts to itself. (QString::toInt would also take text
-    // with NULs after the digits, which no platform conversion reads as a number.)
-    static const QRegularExpression wholeNumber("^[+-]?[0-9]{1,5}$");
-    const int whole = text.trimmed().toInt();
-    if (wholeNumber.match(text.trimmed()).hasMatch() && whole >= -32768 && whole <= 32767 &&
-        value != whole)
-        return QString("ToInteger16 changed the whole number %1").arg(whole);
-    return {};
-}
-
 // What any loaded picture is; its natural size is the same however it was read.
 QString checkLoaded(const std::optional<platform::Picture> &picture, QSize &natural) {
     if (!picture)
@@ -93,9 +79,18 @@ QString CheckSettings(QByteArrayView bytes) {
             expectedLines(bytes, maxLines, maxLength))
             return QString("lines cut at %1 split differently").arg(maxLength);
     const QByteArrayView head = bytes.first(qMin<qsizetype>(bytes.size(), 64));
-    for (const QString &text : {QString::fromUtf8(head), QString::fromLatin1(head)})
-        if (const QString problem = checkNumber(text); !problem.isEmpty())
-            return problem;
+    // A plain whole number in range converts to itself. (QString::toInt would also take text
+    // with NULs after the digits, which no platform conversion reads as a number.)
+    static const QRegularExpression wholeNumber("^[+-]?[0-9]{1,5}$");
+    for (const QString &text : {QString::fromUtf8(head), QString::fromLatin1(head)}) {
+        const auto value = ToInteger16(text);
+        const int whole = text.trimmed().toInt();
+        if (ToInteger16("  " + text + "\t ") != value)
+            return "ToInteger16 depends on surrounding blanks";
+        if (wholeNumber.match(text.trimmed()).hasMatch() && whole >= -32768 && whole <= 32767 &&
+            value != whole)
+            return QString("ToInteger16 changed the whole number %1").arg(whole);
+    }
     return {};
 }
 

@@ -15,12 +15,12 @@ DETAILED = "mosaic.jpg"
 
 
 def off_centre(rect, size):
-    """How far a rectangle's centre lies from the screen's, the larger of the two ways."""
+    # How far a rectangle's centre lies from the screen's, the larger of the two ways.
     return max(abs(rect[0] + rect[2] / 2 - size[0] / 2), abs(rect[1] + rect[3] / 2 - size[1] / 2))
 
 
 def check_named(window, what):
-    """Fails naming the objects of a window that a screen reader could not name or place."""
+    # Fails naming the objects of a window that a screen reader could not name or place.
     bad = [f"{n}: {fault}" for n in window.walk() for fault, found in (
         ("its role says nothing", n.role in ("unknown", "invalid", "filler", "redundant object")),
         ("no name", n.role != "separator" and not n.name.strip()),
