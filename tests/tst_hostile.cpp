@@ -113,21 +113,16 @@ class TestHostile : public QObject {
             if (row % 32 == 0)
                 QCoreApplication::processEvents();
         }
-        // The viewer steps through every picture, by the menu and by the key in turn, zooming on
-        // the way; each step's display and look-ahead run before the next.
+        // The viewer zooms every picture in and out and steps on; each step's display and
+        // look-ahead run before the next.
         form.List1->SetSelected(0);
         form.Form_KeyDown(Qt::Key_Return, 0);
         QVERIFY(IsLoaded<Form2>());
         Form2 &viewer = Instance<Form2>();
         for (int i = 0; i < count; ++i) {
-            if (i % 2)
-                QTest::keyClick(&viewer, Qt::Key_Right);
-            else
-                viewer.mnuOptionsNext_Click();
-            if (i % 7 == 0) {
-                viewer.mnuOptionsZoomIn_Click();
-                viewer.mnuOptionsZoomOut_Click();
-            }
+            viewer.mnuOptionsZoomIn_Click();
+            viewer.mnuOptionsZoomOut_Click();
+            viewer.mnuOptionsNext_Click();
             QCoreApplication::processEvents();
         }
         QCOMPARE(g.CurrentIndex, 1); // every picture once, round to the first

@@ -75,25 +75,23 @@ class TestPicture : public QObject {
     // A JPEG is decoded at the smallest DCT scale that covers the box, other pictures averaged
     // down in whole blocks, the edge blocks kept; left red and right blue, as stored.
     void decodesNoLargerThanTheBoxNeeds() {
-        const struct {
-            const char *format;
-            QSize stored, box, decoded;
-        } cases[] = {{"JPG", {1600, 1200}, {120, 90}, {200, 150}},
-                     {"JPG", {1600, 1200}, {240, 180}, {400, 300}},
-                     {"JPG", {1600, 1200}, {801, 601}, {1600, 1200}}, // just too big for a half
-                     {"JPG", {1601, 1201}, {120, 90}, {200, 150}},    // odd sizes round down
-                     {"JPG", {2000, 56}, {120, 90}, {250, 7}},        // a strip fits by width
-                     {"BMP", {2000, 1500}, {120, 90}, {125, 94}},
-                     {"BMP", {2000, 1500}, {1100, 1000}, {2000, 1500}}}; // not half as large
-        for (const auto &c : cases) {
+        // Stored size, box and decoded size; the last BMP is not half as large as the picture.
+        for (const auto &[format, stored, box, decoded] :
+             {std::tuple{"JPG", QSize(1600, 1200), QSize(120, 90), QSize(200, 150)},
+              {"JPG", QSize(1600, 1200), QSize(240, 180), QSize(400, 300)},
+              {"JPG", QSize(1600, 1200), QSize(801, 601), QSize(1600, 1200)}, // too big for a half
+              {"JPG", QSize(1601, 1201), QSize(120, 90), QSize(200, 150)}, // odd sizes round down
+              {"JPG", QSize(2000, 56), QSize(120, 90), QSize(250, 7)},     // a strip fits by width
+              {"BMP", QSize(2000, 1500), QSize(120, 90), QSize(125, 94)},
+              {"BMP", QSize(2000, 1500), QSize(1100, 1000), QSize(2000, 1500)}}) {
             TempCd cd;
-            cd.writeFile("p", Encode(HalvesImage(c.stored.width(), c.stored.height()), c.format));
-            const auto picture = platform::LoadPicture("p", c.box);
+            cd.writeFile("p", Encode(HalvesImage(stored.width(), stored.height()), format));
+            const auto picture = platform::LoadPicture("p", box);
             QVERIFY(picture);
-            QCOMPARE(picture->natural, c.stored);
-            QCOMPARE(picture->image.size(), c.decoded);
+            QCOMPARE(picture->natural, stored);
+            QCOMPARE(picture->image.size(), decoded);
             QVERIFY(qRed(picture->image.pixel(0, 0)) > 200);
-            QVERIFY(qBlue(picture->image.pixel(c.decoded.width() - 1, 0)) > 200);
+            QVERIFY(qBlue(picture->image.pixel(decoded.width() - 1, 0)) > 200);
         }
     }
 
