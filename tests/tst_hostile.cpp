@@ -73,7 +73,7 @@ class TestHostile : public QObject {
         ResetProgram();
         QDir::setCurrent(QDir::rootPath());
         QProcess::execute("chmod", {"-R", "u+w", privateRoot});
-        RemoveTree(privateRoot);
+        QProcess::execute("rm", {"-rf", privateRoot});
     }
 
     void wholeSessionStaysAliveBoundedAndWritesOnlyItsOwn() {
@@ -190,8 +190,6 @@ class TestHostile : public QObject {
         Form1 &form = Instance<Form1>();
         QCOMPARE(g.ImageCount, CatalogueCapacity);
         QCOMPARE(form.List1->ListCount(), CatalogueCapacity);
-        form.List1->SetSelected(CatalogueCapacity - 1);
-        QCOMPARE(g.CurrentIndex, CatalogueCapacity);
     }
 };
 

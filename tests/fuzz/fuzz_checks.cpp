@@ -58,17 +58,6 @@ QString checkLoaded(const std::optional<platform::Picture> &picture, QSize &natu
     return {};
 }
 
-// Lines of text: UTF-8, or any UTF-16 (lone surrogates included) when the first byte is odd.
-QStringList textsOf(QByteArrayView bytes) {
-    const bool utf16 = !bytes.isEmpty() && (bytes[0] & 1);
-    QStringList texts;
-    for (const QByteArrayView part :
-         bytes.sliced(qMin<qsizetype>(1, bytes.size())).toByteArray().split('\n'))
-        texts << (utf16 ? QString(reinterpret_cast<const QChar *>(part.data()), part.size() / 2)
-                        : QString::fromUtf8(part));
-    return texts;
-}
-
 } // namespace
 
 QString CheckSettings(QByteArrayView bytes) {
@@ -124,7 +113,13 @@ QString CheckPicture(QByteArrayView bytes) {
 }
 
 QString CheckSearch(QByteArrayView bytes) {
-    QStringList entries = textsOf(bytes);
+    // Lines of text: UTF-8, or any UTF-16 (lone surrogates included) when the first byte is odd.
+    const bool utf16 = !bytes.isEmpty() && (bytes[0] & 1);
+    QStringList entries;
+    for (const QByteArrayView line :
+         bytes.sliced(qMin<qsizetype>(1, bytes.size())).toByteArray().split('\n'))
+        entries << (utf16 ? QString(reinterpret_cast<const QChar *>(line.data()), line.size() / 2)
+                          : QString::fromUtf8(line));
     const QString text = SearchTextOf(entries.takeFirst());
     entries.resize(std::min<qsizetype>(entries.size(), 64));
 
@@ -172,18 +167,16 @@ QString CheckFit(QByteArrayView bytes) {
         quint8 twips, keys;
     } in{};
     std::memcpy(&in, bytes.data(), std::min(size_t(bytes.size()), sizeof in));
-    float size[4];
-    for (int i = 0; i < 4; ++i)
-        size[i] = std::max<quint16>(in.pixels[i], 1);
+    const auto pixels = [&in](int i) { return float(std::max<quint16>(in.pixels[i], 1)); };
     const float twips = 1.0f + float(in.twips % 30);
-    const float w = size[0] * twips, h = size[1] * twips;
-    const float screenW = size[2] * twips, screenH = size[3] * twips;
+    const float w = pixels(0) * twips, h = pixels(1) * twips;
+    const float screenW = pixels(2) * twips, screenH = pixels(3) * twips;
     constexpr float slack = 0.01f;
     const auto within = [](float width, float height, float maxWidth, float maxHeight) {
         return width <= maxWidth + slack && height <= maxHeight + slack;
     };
 
-    const PreviewFit preview = FitPreview(size[0], size[1], w, h);
+    const PreviewFit preview = FitPreview(pixels(0), pixels(1), w, h);
     if (!within(preview.Width, preview.Height, std::min(PreviewBoxWidth, w),
                 std::min(PreviewBoxHeight, h)))
         return "the preview is larger than the box or the picture";

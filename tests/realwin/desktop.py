@@ -188,8 +188,7 @@ class Desktop:
         return self.main
 
     def check_alive(self):
-        code = self.program.poll()
-        assert code is None, f"the program ended with exit status {code} (see log.txt)"
+        assert (code := self.program.poll()) is None, f"the program ended with exit status {code} (see log.txt)"
 
     def run(self, argv, check=True, input=None):
         result = subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=30)

@@ -8,7 +8,7 @@ import sys
 import time
 import traceback
 
-from desktop import MAIN_TITLE, Desktop, Node, Shot, Skip, wait_until
+from desktop import Desktop, Node, Shot, Skip, wait_until
 
 BRIGHT = "welcome.bmp"  # 640 x 480 and bright: on black its edges are plain to see
 DETAILED = "mosaic.jpg"

@@ -8,19 +8,14 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-// Removes a folder tree, links not followed. Unlike QDir's, this also removes names that are
-// not valid text, which the hostile CD has.
-inline void RemoveTree(const QString &folder) {
-    QProcess::execute("rm", {"-rf", folder});
-}
-
 // The hostile CD written into a temporary folder; small leaves out the 10,001 pictures and the
 // 100 MB settings file.
 struct HostileCd {
     explicit HostileCd(bool small = true) {
         ok = dir.isValid() && hostile::WriteHostileCd(dir.path(), small, &error);
     }
-    ~HostileCd() { RemoveTree(dir.path()); }
+    // Unlike QDir's removal, this also removes names that are not valid text, as the CD has.
+    ~HostileCd() { QProcess::execute("rm", {"-rf", dir.path()}); }
     QString cd() const { return dir.filePath(hostile::CdFolder); }
     QTemporaryDir dir; // the CD and its siblings, the settings-file cases
     QString error;
