@@ -16,7 +16,6 @@
 #include "viewer/form2.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -96,8 +95,6 @@ class TestHostile : public QObject {
         const WithoutFileOverride rootless; // root's override would make the CD writable
         QVERIFY(rootless.ok());
         ResetPeakMemory();
-        QElapsedTimer timer;
-        timer.start();
 
         // Start-up (the broken splash hands over at once), then every picture in the main window
         // with the three ticks of its information line.
@@ -126,8 +123,6 @@ class TestHostile : public QObject {
             QCoreApplication::processEvents();
         }
         QCOMPARE(g.CurrentIndex, 1); // every picture once, round to the first
-        viewer.mnuOptionsPrevious_Click();
-        QCOMPARE(g.CurrentIndex, count);
         viewer.mnuOptionsExit_Click();
         // A search that narrows the list, one that finds nothing, then Reset.
         for (const char *text : {"good", "no-such-picture-anywhere"})
@@ -140,8 +135,7 @@ class TestHostile : public QObject {
         form.Command7_Click();
         QCOMPARE(g.ImageCount, count);
         const double peak = PeakRssMb();
-        qInfo("hostile CD: %d pictures, whole session %lld ms, peak memory %.1f MB", count,
-              timer.elapsed(), peak);
+        qInfo("hostile CD: %d pictures, peak memory %.1f MB", count, peak);
         QVERIFY2(peak < PeakBoundMb, qPrintable(QString::number(peak)));
 
         // The user saves the picture on show under a name of their own, in their own folder,
@@ -187,9 +181,8 @@ class TestHostile : public QObject {
         const HostileCd full(false);
         QVERIFY2(full.ok, qPrintable(full.error));
         QDir::setCurrent(full.cd());
-        Form1 &form = Instance<Form1>();
+        QCOMPARE(Instance<Form1>().List1->ListCount(), CatalogueCapacity);
         QCOMPARE(g.ImageCount, CatalogueCapacity);
-        QCOMPARE(form.List1->ListCount(), CatalogueCapacity);
     }
 };
 
