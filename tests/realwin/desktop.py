@@ -1,4 +1,4 @@
-"""A private desktop for one real-window test and the program on it as a person meets it."""
+# A private desktop for one real-window test and the program on it as a person meets it.
 
 import collections
 import os
@@ -37,8 +37,7 @@ def wait_until(what, predicate, timeout=10.0):
 
 
 class Shot(collections.namedtuple("Shot", "width height rgb")):
-    """A screenshot as RGB rows, compared by measures, never pixel by pixel."""
-
+    # A screenshot as RGB rows, compared by measures, never pixel by pixel.
     def row(self, y, x=0, width=None):
         start = (y * self.width + x) * 3
         return self.rgb[start:start + 3 * (width or self.width)]
@@ -56,7 +55,7 @@ class Shot(collections.namedtuple("Shot", "width height rgb")):
         return mean(max(p) <= 24 for p in self.pixels(rect))
 
     def bright_box(self, rect, level=48):
-        """The smallest (x, y, w, h) holding the region's pixels with a channel above level."""
+        # The smallest (x, y, w, h) holding the region's pixels with a channel above level.
         x, y, w, h = rect
         above = bytes(int(v > level) for v in range(256))
         rows = ((j, self.row(j, x, w).translate(above)) for j in range(y, y + h))
@@ -67,7 +66,7 @@ class Shot(collections.namedtuple("Shot", "width height rgb")):
         return x + left, hits[0][0], right - left + 1, hits[-1][0] - hits[0][0] + 1
 
     def difference(self, other, at, shift=2):
-        """The mean channel difference from the other shot put at `at`, give or take `shift`."""
+        # The mean channel difference from the other shot put at `at`, give or take `shift`.
         def mean_at(x, y):
             rows, w = range(0, other.height, 2), other.width
             return sum(sum(map(abs, map(int.__sub__, other.row(j), self.row(y + j, x, w))))
@@ -77,7 +76,7 @@ class Shot(collections.namedtuple("Shot", "width height rgb")):
 
 
 class Node:
-    """One accessible object as read once (no event loop here would keep a cache up to date)."""
+    # One accessible object as read once (no event loop here would keep a cache up to date).
 
     def __init__(self, acc):
         self.acc, self.role, self.name = acc, acc.get_role_name(), acc.get_name() or ""
@@ -110,7 +109,7 @@ class Node:
 
 class Desktop:
     def __init__(self, args, name, screens=((1024, 768),), env=None):
-        """screens: the monitors' sizes, side by side on one X screen, the first primary."""
+        # screens: the monitors' sizes, side by side on one X screen, the first primary.
         self.args, self.out, self.screens = args, os.path.join(args.out, name), screens
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
         self.extra_env, self.procs = env or {}, []
@@ -131,11 +130,10 @@ class Desktop:
         else:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
         self.env["DISPLAY"] = f":{number}"
-        for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side
-            size = f"{w}/{w * 254 // 960}x{h}/{h * 254 // 960}"  # 96 dpi, as the X screen's
+        for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side, 96 dpi
             left = sum(s[0] for s in self.screens[:i])
-            self.run(["xrandr", "--setmonitor", f"M{i}", f"{size}+{left}+0",
-                      "none" if i else "screen"])  # the first takes the output: primary
+            self.run(["xrandr", "--setmonitor", f"M{i}", f"{w}/{w * 254 // 960}x"
+                      f"{h}/{h * 254 // 960}+{left}+0", "none" if i else "screen"])  # 1st: primary
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._started(
             ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"])
         assert self.env["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start"
@@ -166,7 +164,7 @@ class Desktop:
         return self.procs[-1]
 
     def _started(self, argv):
-        """Starts a server and gives the line it writes on {fd} once ready, or "" if it gave up."""
+        # Starts a server and gives the line it writes on {fd} once ready, or "" if it gave up.
         read_end, write_end = os.pipe()
         self._start([a.format(fd=write_end) for a in argv], pass_fds=[write_end])
         os.close(write_end)
@@ -174,7 +172,7 @@ class Desktop:
             return pipe.readline().decode().strip()
 
     def start(self, splash=False):
-        """Starts the program in a CD of links to the sample's files, gives the main window."""
+        # Starts the program in a CD of links to the sample's files, gives the main window.
         cd = os.path.join(self.home.name, "cd")  # what the program writes stays out of the sample
         os.mkdir(cd)
         for name in set(os.listdir(self.args.sample_cd)) - {"" if splash else "splash.jpg"}:
@@ -190,8 +188,7 @@ class Desktop:
         return self.main
 
     def check_alive(self):
-        code = self.program.poll()
-        assert code is None, f"the program ended with exit status {code} (see log.txt)"
+        assert (code := self.program.poll()) is None, f"the program ended with exit status {code} (see log.txt)"
 
     def run(self, argv, check=True, input=None):
         result = subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=30)
@@ -218,14 +215,14 @@ class Desktop:
                    .stdout.strip() == str(window.id).encode())
 
     def close(self, window, *keys, owner=None):
-        """Closes a window with the keys given; the owner given has the keyboard again."""
+        # Closes a window with the keys given; the owner given has the keyboard again.
         self.key(*keys)
         self.wait_gone(f"{window.name or 'the window'!r} to close", window)
         if owner:
             self.wait_active(f"{owner.name!r} to be active again after {window.name!r}", owner)
 
     def viewer(self, main_hides=True):
-        """The viewer, once it covers the screen and is active (the main window hidden)."""
+        # The viewer, once it covers the screen and is active (the main window hidden).
         viewer = self.window("the full-screen viewer", lambda w: w.rect == (0, 0) + self.size)
         if main_hides:
             self.wait_gone("the main window to hide", self.main)
@@ -233,7 +230,7 @@ class Desktop:
         return viewer
 
     def frame_rect(self, window):
-        """The window with its title bar and border, as a person sees it."""
+        # The window with its title bar and border, as a person sees it.
         out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
         left, right, top, bottom = map(int, re.findall(r"\d+", out) or "0000")
         x, y, w, h = window.rect
@@ -250,17 +247,17 @@ class Desktop:
                                           "rgb:-"]).stdout)
 
     def picture_box(self):
-        """Where the viewer shows a bright picture, above its caption."""
+        # Where the viewer shows a bright picture, above its caption.
         return self.shot().bright_box((0, 0, self.size[0], self.size[1] - 60))
 
     def save_png(self, folder, name, shot=None, crop=None, scale=None):
         if folder:
             os.makedirs(folder, exist_ok=True)
-            args = ["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-"]
-            args += ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
+            args = ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
             args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
-            self.run(args + ["-strip", "-define", "png:compression-level=9",
-                             "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
+            self.run(["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-", *args,
+                      "-strip", "-define", "png:compression-level=9",
+                      "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
 
     def app(self):
         def find():  # the program: the only application on this desktop's bus
@@ -297,7 +294,6 @@ class Desktop:
         return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.size)
 
     def shows(self, file_name):
-        """Whether the viewer's caption, as a screen reader reads it, ends with the file's name."""
-        labels = list(self.viewer_node().find_all("label"))
-        assert len(labels) == 1, f"the viewer should have one label, its caption: {labels}"
-        return labels[0].name.strip().lower().split("\\")[-1] == file_name[:-4].lower()
+        # Whether the viewer's caption, as a screen reader reads it, ends with the file's name.
+        caption = self.viewer_node().find("label").name
+        return caption.strip().lower().split("\\")[-1] == file_name[:-4].lower()

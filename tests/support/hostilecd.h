@@ -3,16 +3,10 @@
 
 #include "hostile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-
-// Removes a folder tree, links not followed. Unlike QDir's, this also removes names that are
-// not valid text, which the hostile CD has.
-inline void RemoveTree(const QString &folder) {
-    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), folder});
-}
 
 // The hostile CD written into a temporary folder; small leaves out the 10,001 pictures and the
 // 100 MB settings file.
@@ -20,41 +14,35 @@ struct HostileCd {
     explicit HostileCd(bool small = true) {
         ok = dir.isValid() && hostile::WriteHostileCd(dir.path(), small, &error);
     }
-    ~HostileCd() { RemoveTree(dir.path()); }
+    // Unlike QDir's removal, this also removes names that are not valid text, as the CD has.
+    ~HostileCd() { QProcess::execute("rm", {"-rf", dir.path()}); }
     QString cd() const { return dir.filePath(hostile::CdFolder); }
     QTemporaryDir dir; // the CD and its siblings, the settings-file cases
     QString error;
     bool ok = false;
 };
 
-// The peak resident memory is a high-water mark over the whole process; a case resets it first so
-// that its bound measures the case, not what ran before it.
-inline void ResetPeakMemory() {
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
 // Peak resident memory since the last ResetPeakMemory(), in MB.
 inline double PeakRssMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    static const QRegularExpression peak("VmHWM:\\s*(\\d+)");
+    return peak.match(QString::fromLatin1(status.readAll())).captured(1).toDouble() / 1024;
+}
+
+// The peak resident memory is a high-water mark over the whole process; a case resets it first so
+// that its bound measures the case, not what ran before it. Gives the peak now: the case's start.
+inline double ResetPeakMemory() {
+    if (QFile refs("/proc/self/clear_refs"); refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+    return PeakRssMb();
 }
 
 // AddressSanitizer keeps freed memory in quarantine and adds shadow memory: bounds are larger.
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool UnderAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool UnderAddressSanitizer = true;
-#else
-inline constexpr bool UnderAddressSanitizer = false;
-#endif
+#elif defined(__has_feature) // clang before 15
+inline constexpr bool UnderAddressSanitizer = __has_feature(address_sanitizer);
 #else
 inline constexpr bool UnderAddressSanitizer = false;
 #endif
