@@ -108,8 +108,8 @@ class TestMainWindow : public QObject {
         // An exact name wins over one that differs in case.
         cd.writeFile("menupic.jpg", "yy");
         QCOMPARE(platform::FileLen("menupic.jpg").value_or(-1), 2);
-        // Folders d0 … d24, each holding two links to the next, make 2^24 paths to the picture in
-        // d24: each folder is walked once, by the first path that reaches it.
+        // Folders d0 … d24, each holding two links to the next, make 2^24 paths: each folder is
+        // walked once, by the first path that reaches it, with pictures beside the web or in it.
         for (int level = 0; level <= 24; ++level)
             cd.mkdir(QStringLiteral("web/d%1").arg(level));
         for (int level = 1; level <= 24; ++level)
@@ -117,14 +117,19 @@ class TestMainWindow : public QObject {
                 QVERIFY(::symlink(qPrintable(QStringLiteral("../d%1").arg(level)),
                                   qPrintable(cd.path(QStringLiteral("web/d%1").arg(level - 1) +
                                                      name))) == 0);
+        const auto scan = [](const QString &folder) {
+            ScanParams params;
+            params.Recurse = params.AddToList = true;
+            g.ImagesFolder = params.Folder = folder;
+            params.Pattern = QStringLiteral("*.*");
+            platform::ListBox list;
+            ScanFolder(params, list);
+            return std::pair{params.FileCount, params.Walked.size()};
+        };
+        cd.writeFile("web/beside.jpg", "x");
+        QCOMPARE(scan("web\\"), (std::pair{1, size_t(26)}));
         cd.writeFile("web/d24/inside.jpg", "x");
-        ScanParams params;
-        params.Recurse = params.AddToList = true;
-        g.ImagesFolder = params.Folder = QStringLiteral("web\\d0\\");
-        params.Pattern = QStringLiteral("*.*");
-        platform::ListBox list;
-        ScanFolder(params, list);
-        QVERIFY(params.FileCount == 1 && params.Walked.size() == 25);
+        QCOMPARE(scan("web\\d0\\"), (std::pair{1, size_t(25)}));
     }
 
     // A splash fills the client area, the frame around it.
