@@ -166,7 +166,8 @@ QString CheckFit(QByteArrayView bytes) {
         quint16 pixels[4];
         quint8 twips, keys;
     } in{};
-    std::memcpy(&in, bytes.data(), std::min(size_t(bytes.size()), sizeof in));
+    if (!bytes.isEmpty())
+        std::memcpy(&in, bytes.data(), std::min(size_t(bytes.size()), sizeof in));
     const auto pixels = [&in](int i) { return float(std::max<quint16>(in.pixels[i], 1)); };
     const float twips = 1.0f + float(in.twips % 30);
     const float w = pixels(0) * twips, h = pixels(1) * twips;
