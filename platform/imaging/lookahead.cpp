@@ -192,9 +192,9 @@ void run(const std::shared_ptr<Job> &job) {
     job->finished.notify_all();
 }
 
-// The slot's picture when it was read from this file as the file still is.
+// The slot's picture when it was read from this file as the file is now.
 std::optional<Decoded> takeJob(std::shared_ptr<Job> &slot, const QString &nativePath,
-                               FileStamp &stampTaken) {
+                               const FileStamp &now) {
     std::shared_ptr<Job> job = slot;
     if (!job || job->nativePath != nativePath)
         return std::nullopt;
@@ -210,15 +210,14 @@ std::optional<Decoded> takeJob(std::shared_ptr<Job> &slot, const QString &native
     const FileStamp stamp = job->stamp;
     lock.unlock();
     // A picture that failed is read again: the file may have arrived since.
-    if (!result.picture || !stamp.exists || stampOf(nativePath) != stamp)
+    if (!result.picture || !stamp.exists || now != stamp)
         return std::nullopt;
-    stampTaken = stamp;
     return result;
 }
 
 std::optional<Picture> takeLookAhead(const QString &nativePath, const DisplaySizeFor &sizeFor,
-                                     FileStamp &stampTaken) {
-    std::optional<Decoded> taken = takeJob(current, nativePath, stampTaken);
+                                     const FileStamp &now) {
+    std::optional<Decoded> taken = takeJob(current, nativePath, now);
     if (!taken || !sizeFor || sizeFor(taken->picture->natural) != taken->displaySize)
         return std::nullopt;
     return std::move(taken->picture);
@@ -256,15 +255,13 @@ std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplayS
             keep(nativePath, now, k->displaySize, picture);
             return picture;
         }
-    FileStamp stamp;
-    std::optional<Picture> picture = takeLookAhead(nativePath, sizeFor, stamp);
+    std::optional<Picture> picture = takeLookAhead(nativePath, sizeFor, now);
     if (!picture) {
-        stamp = now;
         ++decodedByDisplay;
         picture = decodeForDisplay(nativePath, sizeFor).picture;
     }
     if (picture)
-        keep(nativePath, stamp, sizeFor ? sizeFor(picture->natural) : QSize(), *picture);
+        keep(nativePath, now, sizeFor ? sizeFor(picture->natural) : QSize(), *picture);
     else if (const auto it = findKept(nativePath); it != kept.end())
         kept.erase(it);
     return picture;
@@ -272,12 +269,11 @@ std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplayS
 
 std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
     const QString nativePath = absoluteNativePath(path);
-    if (currentPreview && currentPreview->previewBox == box) {
-        FileStamp stamp;
-        if (auto taken = takeJob(currentPreview, nativePath, stamp))
+    const FileStamp now = stampOf(nativePath);
+    if (currentPreview && currentPreview->previewBox == box)
+        if (auto taken = takeJob(currentPreview, nativePath, now))
             return std::move(taken->picture);
-    }
-    if (const Kept *k = validKept(nativePath, stampOf(nativePath))) {
+    if (const Kept *k = validKept(nativePath, now)) {
         const QSize needed = FittedSize(k->picture.natural, box);
         const QImage &image = k->picture.image;
         if (!box.isEmpty() && image.width() >= needed.width() && image.height() >= needed.height())
