@@ -1,13 +1,16 @@
 #include "app/form6.h"
 #include "app/forms.h"
-#include "platform/runtime/accessibility.h"
-#include "platform/files/files.h"
 #include "platform/desktop/services.h"
+#include "platform/files/files.h"
+#include "platform/runtime/accessibility.h"
+#include "platform/runtime/warmup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    // The folder the main window lists at its start.
+    platform::WarmUpInBackground(QStringLiteral("images\\"));
     QApplication::setApplicationName(QStringLiteral("orvane"));
     platform::SilenceMultimediaWarnings();
     platform::InstallAccessibility();

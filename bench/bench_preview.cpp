@@ -99,6 +99,8 @@ Form1 &mainWindowOn(const QString &cd) {
 
 // Selecting the row again runs the whole preview; the repaint draws the scaled picture.
 void preview(Form1 &form) {
+    // As for a row not previewed just before: the preview shown last would be shown again.
+    platform::ForgetPictures();
     form.List1->SetSelected(0);
     form.Image1->repaint();
 }

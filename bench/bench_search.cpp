@@ -7,8 +7,9 @@
 #include "app/forms.h"
 #include "app/globals.h"
 #include "mainwindow/form1.h"
-#include "platform/runtime/activation.h"
 #include "platform/desktop/services.h"
+#include "platform/imaging/lookahead.h"
+#include "platform/runtime/activation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -95,6 +96,7 @@ struct Search {
     }
 
     void program(const QString &typed) const {
+        platform::ForgetPictures(); // the first match's preview is not the one shown last
         g.SearchString = typed;
         main.CheckSearchString();
         main.SearchArray();
@@ -103,6 +105,7 @@ struct Search {
     // The least any search must do: the lower-cased paths, three substring tests each, and
     // the preview of the first match.
     int bare(const QString &k1, const QString &k2, const QString &k3) const {
+        platform::ForgetPictures(); // the first match's preview is not the one shown last
         int first = 0;
         int count = 0;
         for (int i = 1; i <= Entries; ++i) {

@@ -1,10 +1,14 @@
-// Reading pictures and settings files: by content only, upright, no larger than needed, within
-// time and memory on hostile files, and a picture kept for display only while its file is
-// unchanged.
+// Reading pictures, folders and settings files: by content only, upright, no larger than needed,
+// within time and memory on hostile files, a picture kept for display only while its file is
+// unchanged, and folders listed ahead at start-up as they are.
 
+#include "app/globals.h"
+#include "catalogue/scan.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files/files.h"
+#include "platform/files/folders.h"
 #include "platform/imaging/lookahead.h"
+#include "platform/runtime/listbox.h"
 #include "support/hostilecd.h"
 #include "support/picturefiles.h"
 #include "support/rootless.h"
@@ -15,6 +19,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <thread>
 
 class TestPicture : public QObject {
     Q_OBJECT
@@ -134,11 +139,19 @@ class TestPicture : public QObject {
         QVERIFY(timer.elapsed() < (UnderAddressSanitizer ? 30000 : 5000));
     }
 
-    // A picture shown again is the one decoded before, as a fresh decode gives it, but only while
-    // its file is as it was when it was read.
+    // A picture shown again, full-screen or as the preview, is the one decoded before, as a fresh
+    // decode gives it, but only while its file is as it was when it was read.
+    void keptPictureOnlyWhileItsFileIsUnchanged_data() {
+        QTest::addColumn<bool>("preview");
+        QTest::newRow("display") << false;
+        QTest::newRow("preview") << true;
+    }
     void keptPictureOnlyWhileItsFileIsUnchanged() {
-        const auto show = [](const QString &path) {
-            return platform::LoadPictureForDisplay(path, [](QSize) { return QSize(300, 200); });
+        QFETCH(bool, preview);
+        const auto show = [preview](const QString &path) {
+            return preview ? platform::LoadPictureForPreview(path, QSize(120, 90))
+                           : platform::LoadPictureForDisplay(path,
+                                                             [](QSize) { return QSize(300, 200); });
         };
         const struct {
             const char *change;
@@ -167,6 +180,45 @@ class TestPicture : public QObject {
                 QVERIFY2(after->image == show("fresh.jpg")->image, c.change);
             }
         }
+    }
+
+    // The catalogue made at start-up, with the folders listed ahead on another thread, is the one
+    // made without, whichever thread reaches a folder first; a walk after the start lists afresh.
+    void foldersListedAheadAreTheFoldersAsTheyAre() {
+        TempCd cd;
+        for (int i = 0; i < 120; ++i)
+            cd.writeFile(QStringLiteral("images/a%1/b%2/p%3.jpg").arg(i % 9).arg(i % 23).arg(i),
+                         "");
+        // Links back into the walk and to a folder reached by another way too.
+        QVERIFY(QFile::link(cd.path("images"), cd.path("images/a4/b13/back")));
+        QVERIFY(QFile::link(cd.path("images/a2"), cd.path("images/a7/b11/twin")));
+        const auto scan = [] {
+            g.ImagesFolder = QStringLiteral("images\\");
+            platform::ListBox list;
+            ScanParams params;
+            params.Recurse = params.AddToList = true;
+            params.Folder = g.ImagesFolder;
+            ScanFolder(params, list);
+            return QStringList(g.ImageArray.begin() + 1,
+                               g.ImageArray.begin() + 1 + params.FileCount);
+        };
+        const QStringList direct = scan();
+        QCOMPARE(direct.size(), 120);
+        for (int round = 0; round < 30; ++round) {
+            platform::BeginReadingAhead();
+            std::thread other([] { platform::ReadAhead(QStringLiteral("images\\")); });
+            if (round % 3 == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(round % 2 + 1));
+            const QStringList ahead = scan();
+            other.join();
+            platform::EndReadingAhead();
+            QCOMPARE(ahead, direct);
+        }
+        platform::BeginReadingAhead();
+        platform::ReadAhead(QStringLiteral("images\\"));
+        cd.writeFile("images/a0/new.jpg", "");
+        platform::EndReadingAhead();
+        QVERIFY(scan().contains("a0\\new.jpg"));
     }
 };
 

@@ -40,4 +40,13 @@ struct FolderListing {
 // and one listed now joins them.
 std::optional<FolderListing> ListFolder(const QString &path, FolderSet *listed = nullptr);
 
+// At start-up the folders under the catalogue's folder are listed on another thread while the
+// first window is built: BeginReadingAhead on the user-interface thread, then ReadAhead of a
+// program path ("images\\") on the other one. Until EndReadingAhead, ListFolder takes a folder's
+// listing read ahead, once, instead of reading the folder again, and the other thread leaves
+// alone a folder ListFolder read first.
+void BeginReadingAhead();
+void ReadAhead(const QString &path);
+void EndReadingAhead();
+
 } // namespace platform

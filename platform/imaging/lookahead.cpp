@@ -13,7 +13,6 @@
 #include <algorithm>
 
 #include <condition_variable>
-#include <malloc.h>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -22,11 +21,6 @@
 namespace platform {
 
 namespace {
-
-// Picture buffers of many megabytes are made and dropped at every display, on this thread and on
-// the worker. With an allocator heap per thread each keeps its own freed buffers for reuse and the
-// program's memory holds several pictures more than it uses; one shared heap keeps one set.
-[[maybe_unused]] const bool oneHeap = mallopt(M_ARENA_MAX, 1) == 1;
 
 // What tells a file apart from the same name written, replaced or made unreadable since: a change
 // of permissions moves the change time.
@@ -67,6 +61,15 @@ struct Kept {
 };
 constexpr size_t KeptCount = 2;
 std::vector<Kept> kept; // touched by the user-interface thread only
+// The preview shown last: selecting a row previews it, and the start-up and a return to the main
+// window select the same row again.
+struct KeptPreview {
+    QString nativePath;
+    FileStamp stamp;
+    QSize box;
+    Picture picture;
+};
+std::optional<KeptPreview> keptPreview;
 int decodedByDisplay = 0;
 
 std::vector<Kept>::iterator findKept(const QString &nativePath) {
@@ -267,9 +270,13 @@ std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplayS
     return picture;
 }
 
-std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
-    const QString nativePath = absoluteNativePath(path);
-    const FileStamp now = stampOf(nativePath);
+namespace {
+
+std::optional<Picture> previewOf(const QString &path, const QString &nativePath, QSize box,
+                                 const FileStamp &now) {
+    if (keptPreview && keptPreview->nativePath == nativePath && keptPreview->box == box &&
+        now.exists && keptPreview->stamp == now)
+        return keptPreview->picture;
     if (currentPreview && currentPreview->previewBox == box)
         if (auto taken = takeJob(currentPreview, nativePath, now))
             return std::move(taken->picture);
@@ -280,6 +287,19 @@ std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
             return Picture{ReducedToCover(image, needed), k->picture.natural, k->picture.source};
     }
     return LoadPicture(path, box);
+}
+
+} // namespace
+
+std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
+    const QString nativePath = absoluteNativePath(path);
+    const FileStamp now = stampOf(nativePath);
+    std::optional<Picture> picture = previewOf(path, nativePath, box, now);
+    if (picture && now.exists)
+        keptPreview = KeptPreview{nativePath, now, box, *picture};
+    else
+        keptPreview.reset();
+    return picture;
 }
 
 void KeepLastShownOnly() {
@@ -331,6 +351,7 @@ void ForgetPictures() {
     cancel(currentPreview);
     currentPreview.reset();
     kept.clear();
+    keptPreview.reset();
 }
 
 void WaitForLookAhead() {

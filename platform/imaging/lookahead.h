@@ -27,8 +27,8 @@ using DisplaySizeFor = std::function<QSize(QSize natural)>;
 // file is missing or cannot be read. sizeFor must be a pure function: the worker calls it too.
 std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplaySizeFor &sizeFor);
 
-// LoadPicture for a box: the picture read ahead for that box, or made from a kept display of
-// that picture when one covers the box.
+// LoadPicture for a box: the preview shown last when it is of the same file and box, the picture
+// read ahead for that box, or one made from a kept display of that picture when one covers the box.
 std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box);
 // Forgets the kept pictures but the one shown last.
 void KeepLastShownOnly();

@@ -167,6 +167,11 @@ std::optional<Picture> LoadPicture(const QString &path, QSize box) {
     return decodeFile(NativePath(path), fixedBox(box));
 }
 
+void LoadDecoders() {
+    // Listing what can be read loads every decoder plugin.
+    QImageReader::supportedImageFormats();
+}
+
 bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath) {
     auto picture = decodeFile(sourceNativePath, fixedBox({}));
     if (!picture)

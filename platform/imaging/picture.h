@@ -36,6 +36,9 @@ std::optional<Picture> LoadPictureFile(const QString &nativePath, QSize box = {}
 using CoverFor = std::function<QSize(QSize natural)>;
 std::optional<Picture> LoadPictureFile(const QString &nativePath, const CoverFor &coverFor);
 
+// Loads the decoders and the libraries behind them ahead of the first picture; on any thread.
+void LoadDecoders();
+
 // Writes the picture read from sourceNativePath, at its natural size, as a Windows bitmap to
 // targetPath (a program path, its letter case exactly as written). The target is replaced whole
 // or not at all.

@@ -1,0 +1,43 @@
+#include "platform/runtime/warmup.h"
+
+#include "platform/files/folders.h"
+#include "platform/imaging/picture.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QTimer>
+
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+namespace {
+std::vector<std::thread> *warming = nullptr;
+} // namespace
+
+void WarmUpInBackground(const QString &catalogueFolder) {
+    if (warming)
+        return;
+    warming = new std::vector<std::thread>;
+    BeginReadingAhead();
+    // Reading the font configuration is most of the first text laid out, which the window waits
+    // for after its walk; each thread allocates from a heap of its own, so neither holds up the
+    // walk's many small allocations.
+    warming->emplace_back([] { QFontDatabase::families(); });
+    warming->emplace_back([catalogueFolder] {
+        ReadAhead(catalogueFolder);
+        LoadDecoders();
+    });
+    // The listings serve the walk of the first window's start only: a later walk lists afresh.
+    QTimer::singleShot(0, QCoreApplication::instance(), [] { EndReadingAhead(); });
+    // Done before the application object takes the font database and the plugins with it.
+    qAddPostRoutine([] {
+        for (std::thread &t : *warming)
+            t.join();
+        delete warming;
+        warming = nullptr;
+    });
+}
+
+} // namespace platform
