@@ -7,6 +7,7 @@
 #include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/desktop/desktop.h"
+#include "platform/files/files.h"
 #include "platform/runtime/folderlists.h"
 #include "viewer/fit_rules.h"
 
@@ -170,6 +171,17 @@ class TestRules : public QObject {
         // The current folder's file system is offered even when it is none of those.
         QCOMPARE(platform::DriveRoots({"/", "/tmp"}, "/root", "/tmp"),
                  (QStringList{"/", "/root", "/tmp"}));
+    }
+
+    // Program paths on disk: either separator, runs of them read as one, none left at the end.
+    void exactPaths() {
+        for (const auto &[path, exact] : {std::pair{"images\\", "images"},
+                                          {"images\\a b\\c.jpg", "images/a b/c.jpg"},
+                                          {"images\\\\a//b\\/", "images/a/b"},
+                                          {"\\cd\\images", "/cd/images"},
+                                          {"/", "/"},
+                                          {"", ""}})
+            QCOMPARE(platform::ExactPath(path), exact);
     }
 
     // Line 2 is the title's colour (black without a file, kept when it is no colour); line 5

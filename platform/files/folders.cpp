@@ -3,6 +3,7 @@
 #include "platform/files/files.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <cstring>
 #include <dirent.h>
@@ -80,45 +81,54 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
     // The walk names every subfolder exactly as listed, so only a path typed in another letter
     // case needs the slower resolution.
     const auto open = [](const QString &native) {
-        return ::opendir(native.isEmpty() ? "." : QFile::encodeName(native).constData());
+        return ::open(native.isEmpty() ? "." : QFile::encodeName(native).constData(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     };
     const QString exact = ExactPath(path);
-    DIR *d = open(exact);
-    if (!d) {
+    int fd = open(exact);
+    if (fd < 0) {
         const QString resolved = NativePath(path);
         if (resolved != exact)
-            d = open(resolved);
+            fd = open(resolved);
     }
-    if (!d)
+    if (fd < 0)
         return std::nullopt;
+    const auto closeFolder = qScopeGuard([fd] { ::close(fd); });
     struct stat self {};
-    const bool known = ::fstat(::dirfd(d), &self) == 0;
+    const bool known = ::fstat(fd, &self) == 0;
     const FolderId id{static_cast<quint64>(self.st_dev), static_cast<quint64>(self.st_ino)};
-    if (!known || (listed && !listed->insert(id).second)) {
-        ::closedir(d);
+    if (!known || (listed && !listed->insert(id).second))
         return std::nullopt;
-    }
 
     FolderListing listing;
     listing.id = id;
     listing.entries.reserve(64);
     listing.names.reserve(1024);
-    while (dirent *e = ::readdir(d)) {
-        FindData entry;
-        entry.start = listing.names.size();
-        if (!appendName(e->d_name, listing.names))
-            continue;
-        entry.length = listing.names.size() - entry.start;
-        if (e->d_type == DT_DIR) {
-            entry.folder = true;
-        } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            // CD file systems report no types, and a link may lead to a folder: ask the entry.
-            struct stat st;
-            entry.folder = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    // Read straight into a buffer of our own: a directory stream would allocate one for every
+    // folder of the walk.
+    alignas(dirent64) char buffer[16384];
+    for (;;) {
+        const ssize_t filled = ::getdents64(fd, buffer, sizeof buffer);
+        if (filled <= 0)
+            break;
+        for (ssize_t at = 0; at < filled;) {
+            const auto *e = reinterpret_cast<const dirent64 *>(buffer + at);
+            at += e->d_reclen;
+            FindData entry;
+            entry.start = listing.names.size();
+            if (!appendName(e->d_name, listing.names))
+                continue;
+            entry.length = listing.names.size() - entry.start;
+            if (e->d_type == DT_DIR) {
+                entry.folder = true;
+            } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+                // CD file systems report no types, and a link may lead to a folder: ask the entry.
+                struct stat st;
+                entry.folder = ::fstatat(fd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+            }
+            listing.entries.push_back(std::move(entry));
         }
-        listing.entries.push_back(std::move(entry));
     }
-    ::closedir(d);
     return listing;
 }
 
