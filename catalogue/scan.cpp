@@ -35,10 +35,10 @@ void FindImageFiles(ScanParams &params, const platform::FolderListing &listing,
             return;
         params.FileCount += 1;
         if (params.AddToList) {
-            const QString row = name.toString();
-            List1.AddItem(row);
-            g.ImageArray[static_cast<size_t>(params.FileCount)] =
-                relative.isEmpty() ? row : relative + row;
+            List1.AddItem(name);
+            QString entry = relative;
+            entry.append(name);
+            g.ImageArray[static_cast<size_t>(params.FileCount)] = std::move(entry);
         }
     }
 }

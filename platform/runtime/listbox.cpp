@@ -4,8 +4,12 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <vector>
+
 namespace platform {
 
+// Every row's text in one string: a scan adds thousands of rows and a reset drops them all, one
+// allocation instead of one a row.
 class ListRows : public QAbstractListModel {
   public:
     using QAbstractListModel::QAbstractListModel;
@@ -17,26 +21,42 @@ class ListRows : public QAbstractListModel {
         if (!index.isValid() || index.row() >= shown)
             return {};
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-            return rows.at(index.row());
+            return row(index.row());
         return {};
     }
 
+    qsizetype count() const { return static_cast<qsizetype>(spans.size()); }
+    QString row(qsizetype i) const {
+        return text.mid(spans[static_cast<size_t>(i)].start, spans[static_cast<size_t>(i)].length);
+    }
+    void append(QStringView row) {
+        spans.push_back({text.size(), row.size()});
+        text.append(row);
+    }
     void publish() {
-        if (shown == rows.size())
+        if (shown == count())
             return;
-        beginInsertRows({}, static_cast<int>(shown), static_cast<int>(rows.size()) - 1);
-        shown = rows.size();
+        beginInsertRows({}, static_cast<int>(shown), static_cast<int>(count()) - 1);
+        shown = count();
         endInsertRows();
     }
     void clear() {
         beginResetModel();
-        rows.clear();
+        text.clear();
+        spans.clear();
         shown = 0;
         endResetModel();
     }
 
-    QStringList rows;
     qsizetype shown = 0;
+
+  private:
+    struct Span {
+        qsizetype start = 0;
+        qsizetype length = 0;
+    };
+    QString text;
+    std::vector<Span> spans;
 };
 
 ListBox::ListBox(QWidget *parent) : QListView(parent), rows_(new ListRows(this)) {
@@ -47,9 +67,9 @@ ListBox::ListBox(QWidget *parent) : QListView(parent), rows_(new ListRows(this))
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-void ListBox::AddItem(const QString &text) {
-    const bool wasFlushed = rows_->shown == rows_->rows.size();
-    rows_->rows.append(text);
+void ListBox::AddItem(QStringView text) {
+    const bool wasFlushed = rows_->shown == rows_->count();
+    rows_->append(text);
     if (wasFlushed)
         QTimer::singleShot(0, this, [this] { flush(); });
 }
@@ -59,13 +79,13 @@ void ListBox::Clear() {
 }
 
 int ListBox::ListCount() const {
-    return static_cast<int>(rows_->rows.size());
+    return static_cast<int>(rows_->count());
 }
 
 QString ListBox::List(int row) const {
-    if (row < 0 || row >= rows_->rows.size())
+    if (row < 0 || row >= rows_->count())
         return {};
-    return rows_->rows.at(row);
+    return rows_->row(row);
 }
 
 int ListBox::ListIndex() const {
@@ -75,7 +95,7 @@ int ListBox::ListIndex() const {
 
 bool ListBox::SetSelected(int row) {
     flush();
-    if (row < 0 || row >= rows_->rows.size())
+    if (row < 0 || row >= rows_->count())
         return false;
     const QModelIndex index = rows_->index(row);
     quiet_ = true;

@@ -14,7 +14,7 @@ class ListBox : public QListView {
   public:
     explicit ListBox(QWidget *parent = nullptr);
 
-    void AddItem(const QString &text);
+    void AddItem(QStringView text);
     void Clear();
     int ListCount() const;
     QString List(int row) const;
