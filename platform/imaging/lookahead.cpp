@@ -61,15 +61,9 @@ struct Kept {
 };
 constexpr size_t KeptCount = 2;
 std::vector<Kept> kept; // touched by the user-interface thread only
-// The preview shown last: selecting a row previews it, and the start-up and a return to the main
-// window select the same row again.
-struct KeptPreview {
-    QString nativePath;
-    FileStamp stamp;
-    QSize box;
-    Picture picture;
-};
-std::optional<KeptPreview> keptPreview;
+// The preview shown last, its box as the display size: selecting a row previews it, and the
+// start-up and a return to the main window select the same row again.
+std::optional<Kept> keptPreview;
 int decodedByDisplay = 0;
 
 std::vector<Kept>::iterator findKept(const QString &nativePath) {
@@ -274,7 +268,7 @@ namespace {
 
 std::optional<Picture> previewOf(const QString &path, const QString &nativePath, QSize box,
                                  const FileStamp &now) {
-    if (keptPreview && keptPreview->nativePath == nativePath && keptPreview->box == box &&
+    if (keptPreview && keptPreview->nativePath == nativePath && keptPreview->displaySize == box &&
         now.exists && keptPreview->stamp == now)
         return keptPreview->picture;
     if (currentPreview && currentPreview->previewBox == box)
@@ -296,7 +290,7 @@ std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
     const FileStamp now = stampOf(nativePath);
     std::optional<Picture> picture = previewOf(path, nativePath, box, now);
     if (picture && now.exists)
-        keptPreview = KeptPreview{nativePath, now, box, *picture};
+        keptPreview = Kept{nativePath, now, box, *picture};
     else
         keptPreview.reset();
     return picture;
