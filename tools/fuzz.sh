@@ -63,9 +63,6 @@ mapfile -t settings < <(find "$build/sample-cd" "$work/hostile" -maxdepth 2 -typ
     -name orvane.ini | sort)
 seed fuzz_settings "${settings[@]}"
 
-# ASan's leak check stops at Qt's and fontconfig's one-time allocations.
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
-export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export QT_QPA_PLATFORM=offscreen
 # Each input is written to a file: in memory where the machine has it.
 [ -d /dev/shm ] && export TMPDIR=/dev/shm
