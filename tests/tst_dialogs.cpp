@@ -90,10 +90,12 @@ class TestDialogs : public QObject {
   private slots:
     void initTestCase() {
         platform::InstallAccessibility();
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--address=unix:path=" + busSocket});
+        // The address is printed once the bus listens; its socket file shows a moment before.
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address",
+                                     "--address=unix:path=" + busSocket});
         if (!daemon.waitForStarted())
             return; // the portal's test skips
-        QTRY_VERIFY(QFile::exists(busSocket));
+        QVERIFY(daemon.waitForReadyRead(30000));
         QDBusConnection bus = QDBusConnection::connectToBus("unix:path=" + busSocket, "portal");
         portal.moveToThread(&portalThread);
         portalThread.start();
