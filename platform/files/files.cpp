@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -124,8 +126,16 @@ std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLin
                 skipping = false;
                 continue;
             }
-            if (skipping)
+            if (skipping) { // on to the line break, at memchr's pace rather than a byte a turn
+                const char *rest = buffer + i + 1;
+                const qint64 left = n - i - 1;
+                const void *cr = memchr(rest, '\r', left), *lf = memchr(rest, '\n', left);
+                const char *next = static_cast<const char *>(!cr   ? lf
+                                                             : !lf ? cr
+                                                                   : std::min(cr, lf));
+                i = next ? next - buffer - 1 : n;
                 continue;
+            }
             if (line.size() >= maxLineLength) {
                 skipping = true;
                 continue;
