@@ -48,6 +48,8 @@ Dialog::Dialog()
     setTabOrder(Option3, Option2);
     setTabOrder(Option2, Option1);
     OKButton->setFocus();
+    // Enter means OK wherever the focus is; otherwise Cancel takes Enter once an option has it.
+    OKButton->setDefault(true);
 
     connect(OKButton, &QPushButton::clicked, this, &Dialog::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &Dialog::CancelButton_Click);
