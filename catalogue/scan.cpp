@@ -1,6 +1,7 @@
 #include "catalogue/scan.h"
 
 #include "app/globals.h"
+#include "platform/files/names.h"
 #include "platform/runtime/listbox.h"
 
 QString AddBackslash(const QString &path) {
@@ -35,10 +36,11 @@ void FindImageFiles(ScanParams &params, const platform::FolderListing &listing,
             return;
         params.FileCount += 1;
         if (params.AddToList) {
-            List1.AddItem(name);
-            QString entry = relative;
-            entry.append(name);
-            g.ImageArray[static_cast<size_t>(params.FileCount)] = std::move(entry);
+            // The row shows the name as text; the entry keeps its bytes, to open it by.
+            List1.AddItem(entry.rawBytes ? platform::NameText(name.toString()) : name);
+            QString path = relative;
+            path.append(name);
+            g.ImageArray[static_cast<size_t>(params.FileCount)] = std::move(path);
         }
     }
 }
