@@ -55,7 +55,20 @@ QString joined(const QStringList &parts, bool absolute) {
 } // namespace
 
 QString ExactPath(const QString &path) {
-    return joined(components(path), isAbsolute(path));
+    // One pass without a list of parts: the walk asks this of every folder.
+    QString exact(path.size(), Qt::Uninitialized);
+    QChar *out = exact.data();
+    qsizetype n = 0;
+    for (const QChar c : path) {
+        if (c != QLatin1Char('\\') && c != QLatin1Char('/'))
+            out[n++] = c;
+        else if (n == 0 ? isAbsolute(path) : out[n - 1] != QLatin1Char('/'))
+            out[n++] = QLatin1Char('/');
+    }
+    if (n > 1 && out[n - 1] == QLatin1Char('/'))
+        --n;
+    exact.truncate(n);
+    return exact;
 }
 
 QString NativePath(const QString &path) {
