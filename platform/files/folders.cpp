@@ -76,7 +76,6 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
     FolderListing listing;
     listing.id = id;
     listing.entries.reserve(64);
-    listing.names.reserve(1024);
     // Read straight into a buffer of our own: a directory stream would allocate one for every
     // folder of the walk.
     alignas(dirent64) char buffer[16384];
@@ -84,13 +83,17 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
         const ssize_t filled = ::getdents64(fd, buffer, sizeof buffer);
         if (filled <= 0)
             break;
+        // Room for every name in the buffer, since none is longer held than in bytes.
+        qsizetype used = listing.names.size();
+        listing.names.resize(used + filled);
+        auto *names = reinterpret_cast<char16_t *>(listing.names.data());
         for (ssize_t at = 0; at < filled;) {
             const auto *e = reinterpret_cast<const dirent64 *>(buffer + at);
             at += e->d_reclen;
             FindData entry;
-            entry.start = listing.names.size();
-            entry.rawBytes = AppendHeldName(e->d_name, listing.names);
-            entry.length = listing.names.size() - entry.start;
+            entry.start = used;
+            used += WriteHeldName(e->d_name, names + used, entry.rawBytes);
+            entry.length = used - entry.start;
             if (e->d_type == DT_DIR) {
                 entry.folder = true;
             } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
@@ -100,6 +103,7 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
             }
             listing.entries.push_back(std::move(entry));
         }
+        listing.names.truncate(used);
     }
     return listing;
 }

@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -14,40 +16,37 @@ bool isRawByte(QStringView text, qsizetype i) {
 
 } // namespace
 
-bool AppendHeldName(QByteArrayView bytes, QString &held) {
+qsizetype WriteHeldName(QByteArrayView bytes, char16_t *out, bool &rawBytes) {
     // Nearly every name on a CD is ASCII without a backslash, its own text: widened in the same
     // pass that looks for any other byte, the walk's most frequent work.
-    const qsizetype start = held.size();
-    held.resize(start + bytes.size());
-    char16_t *out = reinterpret_cast<char16_t *>(held.data()) + start;
     unsigned other = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         out[i] = b;
         other |= (b & 0x80u) | static_cast<unsigned>(b == '\\');
     }
+    rawBytes = other != 0;
     if (!other)
-        return false;
-    held.truncate(start);
-    const QString decoded = QString::fromUtf8(bytes);
-    if (decoded.toUtf8() == bytes) {
-        held.append(decoded);
-        for (qsizetype i = start; i < held.size(); ++i)
-            if (held[i] == QLatin1Char('\\'))
-                held[i] = QChar(RawByteBase + u'\\');
-        return decoded.contains(QLatin1Char('\\'));
+        return bytes.size();
+    QString held = QString::fromUtf8(bytes);
+    if (held.toUtf8() == bytes) {
+        rawBytes = held.contains(QLatin1Char('\\'));
+        held.replace(QLatin1Char('\\'), QChar(RawByteBase + u'\\'));
+    } else {
+        held.resize(bytes.size());
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            held[i] = b < 0x80 && b != '\\' ? QChar(b) : QChar(RawByteBase + b);
+        }
     }
-    held.reserve(start + bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        held.append(b < 0x80 && b != '\\' ? QChar(b) : QChar(RawByteBase + b));
-    }
-    return true;
+    std::copy_n(held.utf16(), held.size(), out);
+    return held.size();
 }
 
 QString HeldName(QByteArrayView bytes) {
-    QString held;
-    AppendHeldName(bytes, held);
+    QString held(bytes.size(), Qt::Uninitialized);
+    bool rawBytes = false;
+    held.truncate(WriteHeldName(bytes, reinterpret_cast<char16_t *>(held.data()), rawBytes));
     return held;
 }
 

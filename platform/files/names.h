@@ -10,8 +10,10 @@
 
 namespace platform {
 
-// Appends a name's bytes as held; whether that took any code units standing for bytes.
-bool AppendHeldName(QByteArrayView bytes, QString &held);
+// Writes a name's bytes as held to out, which has room for as many code units as there are bytes
+// (a held name is never longer), and tells whether that took any code units standing for bytes.
+// Returns the code units written.
+qsizetype WriteHeldName(QByteArrayView bytes, char16_t *out, bool &rawBytes);
 QString HeldName(QByteArrayView bytes);
 
 // Whether a held name or path has code units standing for bytes.
