@@ -1,22 +1,27 @@
-// Presses one key through XTest and samples rows of the screen until they have stood still for
-// the settle time. Prints when the rows reached what they settled on, and whether any sample in
-// between showed something else.
+// Presses a key through XTest, once or several times, and samples rows of the screen until they
+// have stood still for the settle time. Prints when the rows reached what they settled on, and
+// whether any sample in between showed something else.
 //
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
-//                  [--timeout MS]
+//                  [--timeout MS] [--repeat N --gap MS] [--any]
 //   orvane-xsample --wait NAME [--timeout MS]
 //   orvane-xsample --where NAME      (prints the left and top of the window's inside)
 //
-// With --window the rows and columns count from the top left of that window's inside. Prints
-//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n>
+// With --window the rows and columns count from the top left of that window's inside. --repeat
+// presses the key N times, --gap MS apart, as key repeat does; times count from the first press
+// and the rows settle only after the last. --any accepts rows in between that are neither as
+// before nor as settled (a list's highlight passing by). Prints
+//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n> maxgap=<ms>
 // black: a sample in between had every sampled row black; other: a row that was neither as it
-// was before the key nor as it settled.
+// was before the key nor as it settled. maxgap: the longest time without a change of the rows
+// from the first press to the first change after the last press.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -118,7 +123,9 @@ int main(int argc, char **argv) {
     std::string key, window, wait, where;
     std::vector<int> rows = {270, 540, 810};
     std::vector<int> cols;
-    double settle = 2000, timeout = 15000;
+    double settle = 2000, timeout = 15000, gap = 0;
+    int repeat = 1;
+    bool any = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&] { return i + 1 < argc ? argv[++i] : ""; };
@@ -136,6 +143,12 @@ int main(int argc, char **argv) {
             settle = std::atof(next());
         else if (a == "--timeout")
             timeout = std::atof(next());
+        else if (a == "--repeat")
+            repeat = std::max(1, std::atoi(next()));
+        else if (a == "--gap")
+            gap = std::atof(next());
+        else if (a == "--any")
+            any = true;
         else
             key = a;
     }
@@ -197,13 +210,18 @@ int main(int argc, char **argv) {
     std::vector<Change> changes;
     long samples = 0;
     const Clock::time_point pressed = Clock::now();
-    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-    XFlush(dpy);
+    int presses = 0;
+    const double lastPress = gap * (repeat - 1);
     Rows last = before;
     double lastChange = 0;
     bool timedOut = false;
     for (;;) {
+        if (presses < repeat && msSince(pressed) >= gap * presses) {
+            XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+            XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+            XFlush(dpy);
+            ++presses;
+        }
         const double at = msSince(pressed);
         Rows now = sampler.sample();
         ++samples;
@@ -212,7 +230,7 @@ int main(int argc, char **argv) {
             last = std::move(now);
             lastChange = at;
         }
-        if (at - lastChange >= settle)
+        if (presses == repeat && at - std::max(lastChange, lastPress) >= settle)
             break;
         if (at > timeout) {
             timedOut = true;
@@ -222,7 +240,13 @@ int main(int argc, char **argv) {
     }
 
     const char *result = "ok";
-    double time = 0;
+    double time = 0, maxGap = 0, previous = 0;
+    for (const Change &c : changes) {
+        maxGap = std::max(maxGap, c.at - previous);
+        previous = c.at;
+        if (c.at > lastPress)
+            break;
+    }
     if (timedOut) {
         result = "timeout";
     } else if (changes.empty()) {
@@ -236,13 +260,13 @@ int main(int argc, char **argv) {
                 result = "black";
                 break;
             }
-            for (size_t i = 0; i < r.size(); ++i)
+            for (size_t i = 0; i < r.size() && !any; ++i)
                 if (r[i] != before[i] && r[i] != final[i])
                     result = "other";
         }
     }
-    std::printf("time=%.2f result=%s samples=%ld changes=%zu\n", time, result, samples,
-                changes.size());
+    std::printf("time=%.2f result=%s samples=%ld changes=%zu maxgap=%.2f\n", time, result, samples,
+                changes.size(), maxGap);
     // For looking at what went wrong: every change as rows of pixels, one PPM file each.
     if (const char *dir = std::getenv("ORVANE_XSAMPLE_DUMP"))
         for (size_t c = 0; c < changes.size(); ++c) {
