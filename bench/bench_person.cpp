@@ -305,6 +305,11 @@ constexpr int CdRuns = 3;
 const QString CdRows = QStringLiteral("84,92,100,108,116,124,132,140,148,156,164,172,180,188,196,"
                                       "232,240,248");
 const QString CdCols = QStringLiteral("57,279");
+// Where the list's rows lie in the main window, 13 pixels apart.
+constexpr int CdListX = 100;
+int CdRowY(int row) {
+    return 88 + 13 * row;
+}
 
 QString CdPhoto(int i) {
     return QStringLiteral("images/photo%1.jpg").arg(i, 2, 10, QChar('0'));
@@ -388,67 +393,100 @@ std::optional<double> ColdPreviewMs(int photo) {
     return ms;
 }
 
-} // namespace
+// What the sampler saw of one input on a fresh start from a fresh mount, against the photo it
+// leads to read alone, cold: its time to settle, its first change and the longest time the screen
+// stood still while the input lasted.
+struct CdSample {
+    double settled = 0, first = 0, maxGap = 0, cold = 0;
+};
 
-// Ten Down presses 33 ms apart, as key repeat sends them, on a fresh start from a fresh mount:
-// from the first press until the list and preview settle, against reading the last row's photo
-// alone, cold, plus 300 ms. Each run also gives the longest time the screen did not change while
-// the keys were pressed (goal: 100 ms). Settled means 15 s unchanged: a window that reads each
-// row's photo on its user-interface thread paints nothing until it has read them all.
-BENCH_CASE(heldDownCd, "held-down-cd") {
+std::optional<CdSample> SampleOnFreshCd(int photo, const QStringList &input, QString &failure) {
+    const auto cold = ColdPreviewMs(photo);
+    const ThrottledCd cd;
+    if (!cold || !cd.ok) {
+        failure = QStringLiteral("throttled CD not ready or too fast");
+        return std::nullopt;
+    }
+    QProcess program;
+    program.setProcessEnvironment(XEnvironment());
+    program.setWorkingDirectory(cd.folder());
+    program.start(BuildFile(QStringLiteral("../orvane")), {});
+    if (!program.waitForStarted() || !WaitForWindow(MainCaption)) {
+        failure = QStringLiteral("no main window");
+        return std::nullopt;
+    }
+    Sleep(3000); // the first row's preview
+    QProcess sampler;
+    sampler.setProcessEnvironment(XEnvironment());
+    sampler.start(BuildFile(QStringLiteral("orvane-xsample")),
+                  input + QStringList{QStringLiteral("--any"), QStringLiteral("--window"),
+                                      MainCaption, QStringLiteral("--rows"), CdRows,
+                                      QStringLiteral("--cols"), CdCols, QStringLiteral("--timeout"),
+                                      QStringLiteral("90000")});
+    sampler.waitForFinished(100000);
+    const auto m =
+        QRegularExpression(QStringLiteral("time=([0-9.]+) result=(\\w+).* first=([0-9.]+)"
+                                          " maxgap=([0-9.]+)"))
+            .match(QString::fromUtf8(sampler.readAllStandardOutput()));
+    program.kill();
+    program.waitForFinished();
+    if (!m.hasMatch() || m.captured(2) != QLatin1String("ok")) {
+        failure = m.hasMatch() ? m.captured(2) : QStringLiteral("nosampler");
+        return std::nullopt;
+    }
+    return CdSample{m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(4).toDouble(),
+                    *cold};
+}
+
+void ReportCd(const char *name, int photo, const QStringList &input, const QString &what) {
     if (Display().isEmpty()) {
-        std::printf("held-down-cd skipped: no X display (bench/run starts one)\n");
+        std::printf("%s skipped: no X display (bench/run starts one)\n", name);
         return;
     }
-    std::vector<double> ours, ref, gaps;
+    std::vector<double> ours, ref, first, gaps;
     QStringList failures;
     for (int run = 0; run < CdRuns; ++run) {
-        const auto cold = ColdPreviewMs(11);
-        const ThrottledCd cd;
-        if (!cold || !cd.ok) {
-            failures << QStringLiteral("throttled CD not ready or too fast");
-            continue;
+        QString failure;
+        if (const auto s = SampleOnFreshCd(photo, input, failure)) {
+            ours.push_back(s->settled);
+            ref.push_back(s->cold + 300);
+            first.push_back(s->first);
+            gaps.push_back(s->maxGap);
+        } else {
+            failures << failure;
         }
-        QProcess program;
-        program.setProcessEnvironment(XEnvironment());
-        program.setWorkingDirectory(cd.folder());
-        program.start(BuildFile(QStringLiteral("../orvane")), {});
-        if (!program.waitForStarted() || !WaitForWindow(MainCaption)) {
-            failures << QStringLiteral("no main window");
-            continue;
-        }
-        Sleep(3000); // the first row's preview
-        QProcess sampler;
-        sampler.setProcessEnvironment(XEnvironment());
-        sampler.start(BuildFile(QStringLiteral("orvane-xsample")),
-                      {QStringLiteral("Down"), QStringLiteral("--repeat"), QStringLiteral("10"),
-                       QStringLiteral("--gap"), QStringLiteral("33"), QStringLiteral("--any"),
-                       QStringLiteral("--window"), MainCaption, QStringLiteral("--rows"), CdRows,
-                       QStringLiteral("--cols"), CdCols, QStringLiteral("--timeout"),
-                       QStringLiteral("90000"), QStringLiteral("--settle"),
-                       QStringLiteral("15000")});
-        sampler.waitForFinished(100000);
-        const auto m =
-            QRegularExpression(QStringLiteral("time=([0-9.]+) result=(\\w+).* maxgap=([0-9.]+)"))
-                .match(QString::fromUtf8(sampler.readAllStandardOutput()));
-        program.kill();
-        program.waitForFinished();
-        if (!m.hasMatch() || m.captured(2) != QLatin1String("ok")) {
-            failures << (m.hasMatch() ? m.captured(2) : QStringLiteral("nosampler"));
-            continue;
-        }
-        ours.push_back(m.captured(1).toDouble());
-        gaps.push_back(m.captured(3).toDouble());
-        ref.push_back(*cold + 300);
     }
-    const QString note =
-        QStringLiteral("(ref: the last row's photo read cold, %1ms, plus 300ms; %2; longest time "
-                       "without a screen change while pressing %3ms, goal 100ms%4)")
-            .arg(Median(ref) - 300, 0, 'f', 0)
-            .arg(Spread(ours))
-            .arg(Median(gaps), 0, 'f', 0)
-            .arg(failures.isEmpty()
-                     ? QString()
-                     : QStringLiteral("; FAILED ") + failures.join(QLatin1Char(',')));
-    ReportRatio("held-down-cd", {Median(ours), Median(ref)}, note);
+    const QString note = QStringLiteral("(ref: the photo read cold, %1ms, plus 300ms; %2; %3%4)")
+                             .arg(Median(ref) - 300, 0, 'f', 0)
+                             .arg(Spread(ours))
+                             .arg(what.arg(Median(first), 0, 'f', 0).arg(Median(gaps), 0, 'f', 0))
+                             .arg(failures.isEmpty() ? QString()
+                                                     : QStringLiteral("; FAILED ") +
+                                                           failures.join(QLatin1Char(',')));
+    ReportRatio(name, {Median(ours), Median(ref)}, note);
+}
+
+} // namespace
+
+// Ten Down presses 33 ms apart, as key repeat sends them: from the first press until the list
+// and preview settle, against reading the last row's photo alone. Settled means 15 s unchanged: a
+// window that reads each row's photo on its user-interface thread paints nothing until it has
+// read them all.
+BENCH_CASE(heldDownCd, "held-down-cd") {
+    ReportCd("held-down-cd", 11,
+             {QStringLiteral("Down"), QStringLiteral("--repeat"), QStringLiteral("10"),
+              QStringLiteral("--gap"), QStringLiteral("33"), QStringLiteral("--settle"),
+              QStringLiteral("15000")},
+             QStringLiteral("first change %1ms; longest time without a screen change while "
+                            "pressing %2ms, goal 100ms"));
+}
+
+// A click on the ninth row, which the read-ahead from the first has not reached: the highlight
+// should move within 50 ms, the preview follow once its photo is read.
+BENCH_CASE(clickCd, "click-cd") {
+    ReportCd("click-cd", 9,
+             {QStringLiteral("--click"), QStringLiteral("%1,%2").arg(CdListX).arg(CdRowY(8)),
+              QStringLiteral("--settle"), QStringLiteral("5000")},
+             QStringLiteral("the highlight moved after %1ms, goal 50ms; the screen stood still "
+                            "for up to %2ms"));
 }

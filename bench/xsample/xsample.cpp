@@ -4,6 +4,7 @@
 //
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
 //                  [--timeout MS] [--repeat N --gap MS] [--any]
+//   orvane-xsample --click X,Y [the same options]   (a left click instead of a key)
 //   orvane-xsample --wait NAME [--timeout MS]
 //   orvane-xsample --where NAME      (prints the left and top of the window's inside)
 //
@@ -11,10 +12,11 @@
 // presses the key N times, --gap MS apart, as key repeat does; times count from the first press
 // and the rows settle only after the last. --any accepts rows in between that are neither as
 // before nor as settled (a list's highlight passing by). Prints
-//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n> maxgap=<ms>
+//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n> first=<ms>
+//   maxgap=<ms>
 // black: a sample in between had every sampled row black; other: a row that was neither as it
-// was before the key nor as it settled. maxgap: the longest time without a change of the rows
-// from the first press to the first change after the last press.
+// was before the key nor as it settled. first: the first change. maxgap: the longest time without a
+// change of the rows from the first press to the first change after the last press.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -122,7 +124,7 @@ std::vector<int> parseList(const char *text) {
 int main(int argc, char **argv) {
     std::string key, window, wait, where;
     std::vector<int> rows = {270, 540, 810};
-    std::vector<int> cols;
+    std::vector<int> cols, click;
     double settle = 2000, timeout = 15000, gap = 0;
     int repeat = 1;
     bool any = false;
@@ -149,6 +151,8 @@ int main(int argc, char **argv) {
             gap = std::atof(next());
         else if (a == "--any")
             any = true;
+        else if (a == "--click")
+            click = parseList(next());
         else
             key = a;
     }
@@ -195,8 +199,15 @@ int main(int argc, char **argv) {
     for (int y : rows)
         sampler.rows.push_back(y + top);
 
-    const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(key.c_str()));
-    if (!code) {
+    const KeyCode code =
+        click.size() == 2 ? 0 : XKeysymToKeycode(dpy, XStringToKeysym(key.c_str()));
+    if (click.size() == 2) {
+        XTestFakeMotionEvent(dpy, DefaultScreen(dpy),
+                             left - (cols.size() == 2 ? cols[0] : 0) + click[0], top + click[1],
+                             CurrentTime);
+        XSync(dpy, False);
+        key = "click";
+    } else if (!code) {
         std::fprintf(stderr, "no such key: %s\n", key.c_str());
         return 2;
     }
@@ -217,8 +228,13 @@ int main(int argc, char **argv) {
     bool timedOut = false;
     for (;;) {
         if (presses < repeat && msSince(pressed) >= gap * presses) {
-            XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-            XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+            if (code) {
+                XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+                XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+            } else {
+                XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+                XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+            }
             XFlush(dpy);
             ++presses;
         }
@@ -265,8 +281,8 @@ int main(int argc, char **argv) {
                     result = "other";
         }
     }
-    std::printf("time=%.2f result=%s samples=%ld changes=%zu maxgap=%.2f\n", time, result, samples,
-                changes.size(), maxGap);
+    std::printf("time=%.2f result=%s samples=%ld changes=%zu first=%.2f maxgap=%.2f\n", time,
+                result, samples, changes.size(), changes.empty() ? 0 : changes.front().at, maxGap);
     // For looking at what went wrong: every change as rows of pixels, one PPM file each.
     if (const char *dir = std::getenv("ORVANE_XSAMPLE_DUMP"))
         for (size_t c = 0; c < changes.size(); ++c) {
