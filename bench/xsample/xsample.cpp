@@ -5,6 +5,7 @@
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
 //                  [--timeout MS] [--repeat N --gap MS] [--any]
 //   orvane-xsample --click X,Y [the same options]   (a left click instead of a key)
+//   ... --then KEY@MS     (another key MS after the first input; prints then=<ms> too)
 //   orvane-xsample --wait NAME [--timeout MS]
 //   orvane-xsample --where NAME      (prints the left and top of the window's inside)
 //
@@ -125,6 +126,8 @@ int main(int argc, char **argv) {
     std::string key, window, wait, where;
     std::vector<int> rows = {270, 540, 810};
     std::vector<int> cols, click;
+    std::string thenKey;
+    double thenAt = 0;
     double settle = 2000, timeout = 15000, gap = 0;
     int repeat = 1;
     bool any = false;
@@ -153,7 +156,12 @@ int main(int argc, char **argv) {
             any = true;
         else if (a == "--click")
             click = parseList(next());
-        else
+        else if (a == "--then") {
+            thenKey = next();
+            const size_t at = thenKey.find('@');
+            thenAt = at == std::string::npos ? 0 : std::atof(thenKey.c_str() + at + 1);
+            thenKey = thenKey.substr(0, at);
+        } else
             key = a;
     }
     Display *dpy = XOpenDisplay(nullptr);
@@ -211,6 +219,9 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "no such key: %s\n", key.c_str());
         return 2;
     }
+    const KeyCode thenCode =
+        thenKey.empty() ? 0 : XKeysymToKeycode(dpy, XStringToKeysym(thenKey.c_str()));
+    double thenPressed = -1;
     const Rows before = sampler.sample();
 
     // Each change of the rows, with the time it was first seen.
@@ -238,6 +249,12 @@ int main(int argc, char **argv) {
             XFlush(dpy);
             ++presses;
         }
+        if (thenCode && thenPressed < 0 && msSince(pressed) >= thenAt) {
+            thenPressed = msSince(pressed);
+            XTestFakeKeyEvent(dpy, thenCode, True, CurrentTime);
+            XTestFakeKeyEvent(dpy, thenCode, False, CurrentTime);
+            XFlush(dpy);
+        }
         const double at = msSince(pressed);
         Rows now = sampler.sample();
         ++samples;
@@ -246,7 +263,8 @@ int main(int argc, char **argv) {
             last = std::move(now);
             lastChange = at;
         }
-        if (presses == repeat && at - std::max(lastChange, lastPress) >= settle)
+        if (presses == repeat && (!thenCode || thenPressed >= 0) &&
+            at - std::max({lastChange, lastPress, thenPressed}) >= settle)
             break;
         if (at > timeout) {
             timedOut = true;
@@ -281,8 +299,18 @@ int main(int argc, char **argv) {
                     result = "other";
         }
     }
-    std::printf("time=%.2f result=%s samples=%ld changes=%zu first=%.2f maxgap=%.2f\n", time,
-                result, samples, changes.size(), changes.empty() ? 0 : changes.front().at, maxGap);
+    std::printf("time=%.2f result=%s samples=%ld changes=%zu first=%.2f maxgap=%.2f", time, result,
+                samples, changes.size(), changes.empty() ? 0 : changes.front().at, maxGap);
+    if (thenCode) {
+        double then = -1;
+        for (const Change &c : changes)
+            if (c.at >= thenPressed) {
+                then = c.at - thenPressed;
+                break;
+            }
+        std::printf(" then=%.2f", then);
+    }
+    std::printf("\n");
     // For looking at what went wrong: every change as rows of pixels, one PPM file each.
     if (const char *dir = std::getenv("ORVANE_XSAMPLE_DUMP"))
         for (size_t c = 0; c < changes.size(); ++c) {
