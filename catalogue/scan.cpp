@@ -1,7 +1,10 @@
 #include "catalogue/scan.h"
 
 #include "app/globals.h"
+#include "platform/files/names.h"
 #include "platform/runtime/listbox.h"
+
+#include <algorithm>
 
 QString AddBackslash(const QString &path) {
     return path.endsWith(QLatin1Char('\\')) ? path : path + QLatin1Char('\\');
@@ -15,9 +18,16 @@ QString TrimNull(const QString &startstr) {
 bool IsPictureName(QStringView name) {
     if (name.size() < 3)
         return false;
-    // The scan asks this of every file, so compare the three characters directly.
-    const auto lower = [&name](qsizetype i) { return name[name.size() - 3 + i].toLower(); };
-    const QChar a = lower(0), b = lower(1), c = lower(2);
+    // The scan asks this of every file, so compare the three characters directly, and ASCII
+    // ones without the full case tables.
+    const char16_t *end = name.utf16() + name.size();
+    char16_t a = end[-3], b = end[-2], c = end[-1];
+    if ((a | b | c) < 0x80) {
+        a |= 0x20, b |= 0x20, c |= 0x20;
+    } else {
+        a = QChar(a).toLower().unicode(), b = QChar(b).toLower().unicode();
+        c = QChar(c).toLower().unicode();
+    }
     return (a == u'b' && b == u'm' && c == u'p') || (a == u'g' && b == u'i' && c == u'f') ||
            (a == u'j' && b == u'p' && c == u'g');
 }
@@ -28,17 +38,21 @@ void FindImageFiles(ScanParams &params, const platform::FolderListing &listing,
     // The entry's folder part: the path with the leading picture folder removed.
     const QString relative = path.mid(g.ImagesFolder.size());
     for (const platform::FindData &entry : listing.entries) {
-        const QStringView name = TrimNull(listing.name(entry));
+        // The platform's names end at their NUL already: TrimNull would find nothing to cut.
+        const QStringView name = listing.name(entry);
         if (entry.folder || !IsPictureName(name))
             continue;
         if (params.FileCount >= CatalogueCapacity)
             return;
         params.FileCount += 1;
         if (params.AddToList) {
-            List1.AddItem(name);
-            QString entry = relative;
-            entry.append(name);
-            g.ImageArray[static_cast<size_t>(params.FileCount)] = std::move(entry);
+            // The row shows the name as text; the entry keeps its bytes, to open it by.
+            List1.AddItem(entry.rawBytes ? platform::NameText(name.toString()) : name);
+            // Into the entry's own string: a walk again (Reset) then reuses its memory.
+            QString &path = g.ImageArray[static_cast<size_t>(params.FileCount)];
+            path.resize(relative.size() + name.size());
+            std::copy_n(relative.constData(), relative.size(), path.data());
+            std::copy_n(name.data(), name.size(), path.data() + relative.size());
         }
     }
 }
@@ -57,7 +71,7 @@ void ScanFolder(ScanParams &params, platform::ListBox &List1) {
             break;
         if (!entry.folder || !params.Recurse)
             continue;
-        const QStringView name = TrimNull(listing->name(entry));
+        const QStringView name = listing->name(entry);
         if (name == u"." || name == u"..")
             continue;
         params.Folder = path + name.toString();

@@ -1,5 +1,7 @@
 #include "mainwindow/preview_rules.h"
 
+#include "platform/files/names.h"
+
 #include <QLatin1Char>
 
 PreviewFit FitPreview(float scaleWidth, float scaleHeight, float width, float height) {
@@ -31,7 +33,8 @@ QString capitalised(const QString &text) {
 }
 } // namespace
 
-QString PreviewTitle(const QString &entry) {
+QString PreviewTitle(const QString &heldEntry) {
+    const QString entry = platform::NameText(heldEntry);
     QString title = entry.size() >= 5 ? capitalised(entry.left(entry.size() - 4)) : entry;
     const qsizetype slash = title.lastIndexOf(QLatin1Char('\\'));
     if (slash >= 0)

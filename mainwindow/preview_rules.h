@@ -22,7 +22,8 @@ PreviewFit FitPreview(float scaleWidth, float scaleHeight, float width, float he
 
 // The title a catalogue entry gets in the main window: no folders, no extension, first letter
 // upper case and the rest lower case ("animals\\tiger cub.JPG" -> "Tiger cub"). An entry too
-// short to have a name before its extension keeps its whole name.
+// short to have a name before its extension keeps its whole name. Of the entry as shown
+// (platform::NameText).
 QString PreviewTitle(const QString &entry);
 
 // The kind of picture: the entry's last three characters in lower case ("jpg", "gif", "bmp").

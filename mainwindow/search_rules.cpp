@@ -1,5 +1,7 @@
 #include "mainwindow/search_rules.h"
 
+#include "platform/files/names.h"
+
 #include <algorithm>
 
 namespace {
@@ -62,7 +64,8 @@ int testedCount(int count) {
 } // namespace
 
 bool EntryMatches(const QString &entry, const KeywordArray &keywords, int count) {
-    return count >= 1 && allFound(entry.toLower(), keywords, testedCount(count));
+    return count >= 1 &&
+           allFound(platform::NameText(entry).toLower(), keywords, testedCount(count));
 }
 
 int CompactMatches(std::span<QString> catalogue, int imageCount, const KeywordArray &keywords,
@@ -74,7 +77,7 @@ int CompactMatches(std::span<QString> catalogue, int imageCount, const KeywordAr
     int j = 0;
     for (int i = 1; i <= last; ++i) {
         QString &entry = catalogue[static_cast<size_t>(i)];
-        if (!allFound(entry.toLower(), keywords, tested))
+        if (!allFound(platform::NameText(entry).toLower(), keywords, tested))
             continue;
         ++j;
         if (j != i)
@@ -84,5 +87,5 @@ int CompactMatches(std::span<QString> catalogue, int imageCount, const KeywordAr
 }
 
 QString FileNamePart(const QString &entry) {
-    return entry.mid(entry.lastIndexOf(QLatin1Char('\\')) + 1);
+    return platform::NameText(entry.mid(entry.lastIndexOf(QLatin1Char('\\')) + 1));
 }

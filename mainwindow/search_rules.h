@@ -19,7 +19,8 @@ QString SearchTextOf(const QString &typed);
 // Afterwards text holds only the last word. Empty text gives 0 and changes nothing.
 int SplitKeywords(QString &text, KeywordArray &keywords);
 
-// Whether every one of keywords 1..count occurs in the entry's whole relative path, lower-cased.
+// Whether every one of keywords 1..count occurs in the entry's whole relative path as shown
+// (platform::NameText), lower-cased.
 // Only the first three are ever tested; a count below 1 matches nothing.
 bool EntryMatches(const QString &entry, const KeywordArray &keywords, int count);
 
@@ -29,5 +30,5 @@ bool EntryMatches(const QString &entry, const KeywordArray &keywords, int count)
 int CompactMatches(std::span<QString> catalogue, int imageCount, const KeywordArray &keywords,
                    int count);
 
-// The file-name part of an entry: the text after its last backslash.
+// The file-name part of an entry as the list shows it: the name after its last backslash.
 QString FileNamePart(const QString &entry);

@@ -1,6 +1,6 @@
 #include "mainwindow/settings_rules.h"
 
-#include <QStringDecoder>
+#include "platform/files/names.h"
 
 #include <cmath>
 
@@ -36,16 +36,6 @@ std::optional<QColor> QBColor(int index) {
     return palette[index];
 }
 
-QString SettingsText(const QByteArray &line) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(line);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder windows("windows-1252", QStringDecoder::Flag::Stateless);
-    // A Qt built without ICU lacks the code page; Latin-1 is the nearest it has.
-    return windows.isValid() ? QString(windows.decode(line)) : QString::fromLatin1(line);
-}
-
 TitleSettings ReadTitleSettings(const std::optional<std::vector<QByteArray>> &lines) {
     TitleSettings settings;
     const size_t count = lines ? lines->size() : 0;
@@ -56,6 +46,6 @@ TitleSettings ReadTitleSettings(const std::optional<std::vector<QByteArray>> &li
         settings.colour = QBColor(*index);
     }
     if (count >= 5)
-        settings.title = SettingsText((*lines)[4]);
+        settings.title = platform::TextOfBytes((*lines)[4]);
     return settings;
 }

@@ -19,10 +19,6 @@ std::optional<int> ToInteger16(const QString &text);
 // The 16-colour palette; nothing outside 0..15.
 std::optional<QColor> QBColor(int index);
 
-// A line of the settings file as text: UTF-8 when it is valid UTF-8, else Windows-1252, the
-// code page a CD made on Windows writes it in.
-QString SettingsText(const QByteArray &line);
-
 struct TitleSettings {
     std::optional<QColor> colour; // nothing: the title keeps its colour
     QString title;

@@ -10,6 +10,8 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "platform/desktop/services.h"
+#include "platform/files/names.h"
+#include "platform/imaging/picture.h"
 #include "support/hostilecd.h"
 #include "support/rootless.h"
 #include "support/testsupport.h"
@@ -103,6 +105,23 @@ class TestHostile : public QObject {
         QVERIFY(IsLoaded<Form1>());
         Form1 &form = Instance<Form1>();
         const int count = g.ImageCount;
+        // Every name is one row, shown as text, and opens its own file (told by its width).
+        QStringList names;
+        for (int i = 1; i <= count; ++i) {
+            const QString &entry = g.ImageArray[size_t(i)];
+            const QString shown = platform::NameText(entry);
+            QCOMPARE(form.List1->List(i - 1), shown.section('\\', -1));
+            if (entry.startsWith("names\\"))
+                names << shown.mid(6) + ' ' +
+                             QString::number(platform::LoadPicture(g.ImagesFolder + entry)
+                                                 .value_or(platform::Picture{})
+                                                 .natural.width());
+        }
+        names.sort();
+        QCOMPARE(names.join('|'), "back\u2216folder\\inner.gif 17|back\u2216slash.jpg 11|"
+                                  "back\u2216\u2216double.gif 12|dir\u00e9\\inner.jpg 16|"
+                                  "invalid-\u00ff\u00fe-utf8.jpg 13|latin1-caf\u00e9.bmp 14|"
+                                  "latin1-caf\u00e9.bmp 15");
         for (int row = 0; row < count; ++row) {
             form.List1->SetSelected(row);
             for (int tick = 0; tick < 3; ++tick)

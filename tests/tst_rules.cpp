@@ -8,6 +8,7 @@
 #include "mainwindow/settings_rules.h"
 #include "platform/desktop/desktop.h"
 #include "platform/files/files.h"
+#include "platform/files/names.h"
 #include "platform/runtime/folderlists.h"
 #include "viewer/fit_rules.h"
 
@@ -208,6 +209,25 @@ class TestRules : public QObject {
         for (const char *text : {"1e10", "40000", "", "   ", "red", "12abc", "0x0c", "1 2", "nan",
                                  "\u0661\u0662" /* Arabic digits */})
             QVERIFY2(!ToInteger16(QString::fromUtf8(text)), text);
+    }
+
+    // A name keeps its bytes and is shown as text: UTF-8 when it is, else Windows-1252, a '\'
+    // inside it as U+2216. Titles, rows and search go by the text.
+    void namesKeepTheirBytes() {
+        for (const auto &[bytes, shown] : {std::pair{"caf\xc3\xa9.jpg", "caf\u00e9.jpg"},
+                                           {"\x93q\x94 \xff.gif", "\u201cq\u201d \u00ff.gif"},
+                                           {"a\\b\xc3\xa9.bmp", "a\u2216b\u00e9.bmp"},
+                                           {"a\\b\xe9.bmp", "a\u2216b\u00e9.bmp"}}) {
+            QCOMPARE(platform::NameBytes(platform::HeldName(bytes)), QByteArray(bytes));
+            QCOMPARE(platform::NameText("f\\" + platform::HeldName(bytes)), "f\\" + QString(shown));
+        }
+        const QString entry =
+            platform::HeldName("\xc9t\xe9") + '\\' + platform::HeldName("CAF\xc9.JPG");
+        QCOMPARE(PreviewTitle(entry) + "|" + ViewerTitle(entry).value_or("-") + "|" +
+                     FileNamePart(entry),
+                 "Caf\u00e9|\u00c9t\u00e9\\caf\u00e9|CAF\u00c9.JPG");
+        const Search words("\u00c9T\u00c9 caf\u00e9");
+        QVERIFY(EntryMatches(entry, words.keywords, words.count));
     }
 
     // X11 still reports the text "=" with Ctrl or Alt held: the modifiers decide.

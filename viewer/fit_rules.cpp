@@ -1,5 +1,7 @@
 #include "viewer/fit_rules.h"
 
+#include "platform/files/names.h"
+
 int ZoomLimitFor(float scaleWidth, float scaleHeight, float screenWidth, float screenHeight) {
     return (scaleWidth < screenWidth || scaleHeight < screenHeight) ? 0 : 1;
 }
@@ -63,7 +65,8 @@ float Centred(float screenLength, float length, float windowEdge) {
     return (screenLength - length) / 2 + windowEdge;
 }
 
-std::optional<QString> ViewerTitle(const QString &entry) {
+std::optional<QString> ViewerTitle(const QString &heldEntry) {
+    const QString entry = platform::NameText(heldEntry);
     const qsizetype rest = entry.size() - 5;
     if (rest < 0)
         return std::nullopt;

@@ -44,7 +44,7 @@ float Centred(float screenLength, float length, float windowEdge);
 
 // The viewer's title for a catalogue entry: extension dropped, first letter upper case, the rest
 // lower case, folders kept ("holiday\PARIS.jpg" -> "Holiday\paris"). Nothing for an entry too
-// short to have an extension.
+// short to have an extension. Of the entry as shown (platform::NameText).
 std::optional<QString> ViewerTitle(const QString &entry);
 // The title the viewer leaves behind when it closes: folders dropped, capitalised again.
 QString ClosingTitle(const QString &title);

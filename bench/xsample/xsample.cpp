@@ -1,22 +1,30 @@
-// Presses one key through XTest and samples rows of the screen until they have stood still for
-// the settle time. Prints when the rows reached what they settled on, and whether any sample in
-// between showed something else.
+// Presses a key through XTest, once or several times, and samples rows of the screen until they
+// have stood still for the settle time. Prints when the rows reached what they settled on, and
+// whether any sample in between showed something else.
 //
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
-//                  [--timeout MS]
+//                  [--timeout MS] [--repeat N --gap MS] [--any]
+//   orvane-xsample --click X,Y [the same options]   (a left click instead of a key)
+//   ... --then KEY@MS     (another key MS after the first input; prints then=<ms> too)
 //   orvane-xsample --wait NAME [--timeout MS]
 //   orvane-xsample --where NAME      (prints the left and top of the window's inside)
 //
-// With --window the rows and columns count from the top left of that window's inside. Prints
-//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n>
+// With --window the rows and columns count from the top left of that window's inside. --repeat
+// presses the key N times, --gap MS apart, as key repeat does; times count from the first press
+// and the rows settle only after the last. --any accepts rows in between that are neither as
+// before nor as settled (a list's highlight passing by). Prints
+//   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n> first=<ms>
+//   maxgap=<ms>
 // black: a sample in between had every sampled row black; other: a row that was neither as it
-// was before the key nor as it settled.
+// was before the key nor as it settled. first: the first change. maxgap: the longest time without a
+// change of the rows from the first press to the first change after the last press.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -117,8 +125,12 @@ std::vector<int> parseList(const char *text) {
 int main(int argc, char **argv) {
     std::string key, window, wait, where;
     std::vector<int> rows = {270, 540, 810};
-    std::vector<int> cols;
-    double settle = 2000, timeout = 15000;
+    std::vector<int> cols, click;
+    std::string thenKey;
+    double thenAt = 0;
+    double settle = 2000, timeout = 15000, gap = 0;
+    int repeat = 1;
+    bool any = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&] { return i + 1 < argc ? argv[++i] : ""; };
@@ -136,7 +148,20 @@ int main(int argc, char **argv) {
             settle = std::atof(next());
         else if (a == "--timeout")
             timeout = std::atof(next());
-        else
+        else if (a == "--repeat")
+            repeat = std::max(1, std::atoi(next()));
+        else if (a == "--gap")
+            gap = std::atof(next());
+        else if (a == "--any")
+            any = true;
+        else if (a == "--click")
+            click = parseList(next());
+        else if (a == "--then") {
+            thenKey = next();
+            const size_t at = thenKey.find('@');
+            thenAt = at == std::string::npos ? 0 : std::atof(thenKey.c_str() + at + 1);
+            thenKey = thenKey.substr(0, at);
+        } else
             key = a;
     }
     Display *dpy = XOpenDisplay(nullptr);
@@ -182,11 +207,21 @@ int main(int argc, char **argv) {
     for (int y : rows)
         sampler.rows.push_back(y + top);
 
-    const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(key.c_str()));
-    if (!code) {
+    const KeyCode code =
+        click.size() == 2 ? 0 : XKeysymToKeycode(dpy, XStringToKeysym(key.c_str()));
+    if (click.size() == 2) {
+        XTestFakeMotionEvent(dpy, DefaultScreen(dpy),
+                             left - (cols.size() == 2 ? cols[0] : 0) + click[0], top + click[1],
+                             CurrentTime);
+        XSync(dpy, False);
+        key = "click";
+    } else if (!code) {
         std::fprintf(stderr, "no such key: %s\n", key.c_str());
         return 2;
     }
+    const KeyCode thenCode =
+        thenKey.empty() ? 0 : XKeysymToKeycode(dpy, XStringToKeysym(thenKey.c_str()));
+    double thenPressed = -1;
     const Rows before = sampler.sample();
 
     // Each change of the rows, with the time it was first seen.
@@ -197,13 +232,29 @@ int main(int argc, char **argv) {
     std::vector<Change> changes;
     long samples = 0;
     const Clock::time_point pressed = Clock::now();
-    XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-    XFlush(dpy);
+    int presses = 0;
+    const double lastPress = gap * (repeat - 1);
     Rows last = before;
     double lastChange = 0;
     bool timedOut = false;
     for (;;) {
+        if (presses < repeat && msSince(pressed) >= gap * presses) {
+            if (code) {
+                XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+                XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+            } else {
+                XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+                XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+            }
+            XFlush(dpy);
+            ++presses;
+        }
+        if (thenCode && thenPressed < 0 && msSince(pressed) >= thenAt) {
+            thenPressed = msSince(pressed);
+            XTestFakeKeyEvent(dpy, thenCode, True, CurrentTime);
+            XTestFakeKeyEvent(dpy, thenCode, False, CurrentTime);
+            XFlush(dpy);
+        }
         const double at = msSince(pressed);
         Rows now = sampler.sample();
         ++samples;
@@ -212,7 +263,8 @@ int main(int argc, char **argv) {
             last = std::move(now);
             lastChange = at;
         }
-        if (at - lastChange >= settle)
+        if (presses == repeat && (!thenCode || thenPressed >= 0) &&
+            at - std::max({lastChange, lastPress, thenPressed}) >= settle)
             break;
         if (at > timeout) {
             timedOut = true;
@@ -222,7 +274,13 @@ int main(int argc, char **argv) {
     }
 
     const char *result = "ok";
-    double time = 0;
+    double time = 0, maxGap = 0, previous = 0;
+    for (const Change &c : changes) {
+        maxGap = std::max(maxGap, c.at - previous);
+        previous = c.at;
+        if (c.at > lastPress)
+            break;
+    }
     if (timedOut) {
         result = "timeout";
     } else if (changes.empty()) {
@@ -236,13 +294,23 @@ int main(int argc, char **argv) {
                 result = "black";
                 break;
             }
-            for (size_t i = 0; i < r.size(); ++i)
+            for (size_t i = 0; i < r.size() && !any; ++i)
                 if (r[i] != before[i] && r[i] != final[i])
                     result = "other";
         }
     }
-    std::printf("time=%.2f result=%s samples=%ld changes=%zu\n", time, result, samples,
-                changes.size());
+    std::printf("time=%.2f result=%s samples=%ld changes=%zu first=%.2f maxgap=%.2f", time, result,
+                samples, changes.size(), changes.empty() ? 0 : changes.front().at, maxGap);
+    if (thenCode) {
+        double then = -1;
+        for (const Change &c : changes)
+            if (c.at >= thenPressed) {
+                then = c.at - thenPressed;
+                break;
+            }
+        std::printf(" then=%.2f", then);
+    }
+    std::printf("\n");
     // For looking at what went wrong: every change as rows of pixels, one PPM file each.
     if (const char *dir = std::getenv("ORVANE_XSAMPLE_DUMP"))
         for (size_t c = 0; c < changes.size(); ++c) {

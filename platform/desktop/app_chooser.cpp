@@ -4,6 +4,7 @@
 
 #include "platform/desktop/app_chooser.h"
 
+#include "platform/files/names.h"
 #include "platform/runtime/activation.h"
 
 #include <QApplication>
@@ -68,7 +69,7 @@ void launch(const QString &id, const QString &nativePath) {
     GDesktopAppInfo *info = g_desktop_app_info_new(id.toUtf8().constData());
     if (!info)
         return;
-    GFile *file = g_file_new_for_path(QFile::encodeName(nativePath).constData());
+    GFile *file = g_file_new_for_path(NameBytes(nativePath).constData());
     GList files{file, nullptr, nullptr};
     // A failure is silent, as with the desktop's own chooser.
     g_app_info_launch(G_APP_INFO(info), &files, nullptr, nullptr);
@@ -96,12 +97,11 @@ void ShowApplicationChooser(const QString &nativePath, QWidget *owner) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Open With"));
     auto *layout = new QVBoxLayout(dialog);
-    auto *label =
-        new QLabel(applications.empty()
-                       ? QStringLiteral("No installed application opens '%1'.")
-                             .arg(QFileInfo(nativePath).fileName())
-                       : QStringLiteral("Open '%1' with:").arg(QFileInfo(nativePath).fileName()),
-                   dialog);
+    const QString name = NameText(nativePath.section(QLatin1Char('/'), -1));
+    auto *label = new QLabel(applications.empty()
+                                 ? QStringLiteral("No installed application opens '%1'.").arg(name)
+                                 : QStringLiteral("Open '%1' with:").arg(name),
+                             dialog);
     label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);
     auto *list = new QListWidget(dialog);

@@ -1,5 +1,6 @@
 #include "platform/desktop/portal.h"
 
+#include "platform/files/files.h"
 #include "platform/runtime/activation.h"
 
 #include <QApplication>
@@ -127,8 +128,8 @@ PortalAnswer PortalSetWallpaper(const QString &nativePath) {
 
 void PortalOpenFile(const QString &nativePath, std::function<void()> whenAbsent) {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    QFile file(nativePath);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, nativePath))
         return;
     if (!usable(bus)) {
         QTimer::singleShot(0, qApp, whenAbsent);

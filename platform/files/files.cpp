@@ -1,5 +1,7 @@
 #include "platform/files/files.h"
 
+#include "platform/files/names.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,7 +9,9 @@
 #include <algorithm>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -26,13 +30,13 @@ bool exists(const QByteArray &native) {
 
 // The entry of folder whose name equals name ignoring letter case, or "" when there is none.
 QString caseInsensitiveMatch(const QString &folder, const QString &name) {
-    const QByteArray dirName = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QByteArray dirName = NameBytes(folder.isEmpty() ? QStringLiteral(".") : folder);
     DIR *d = ::opendir(dirName.constData());
     if (!d)
         return {};
     QString found;
     while (dirent *e = ::readdir(d)) {
-        const QString candidate = QFile::decodeName(e->d_name);
+        const QString candidate = HeldName(e->d_name);
         if (candidate.compare(name, Qt::CaseInsensitive) == 0) {
             found = candidate;
             break;
@@ -53,20 +57,33 @@ QString joined(const QStringList &parts, bool absolute) {
 } // namespace
 
 QString ExactPath(const QString &path) {
-    return joined(components(path), isAbsolute(path));
+    // One pass without a list of parts: the walk asks this of every folder.
+    QString exact(path.size(), Qt::Uninitialized);
+    QChar *out = exact.data();
+    qsizetype n = 0;
+    for (const QChar c : path) {
+        if (c != QLatin1Char('\\') && c != QLatin1Char('/'))
+            out[n++] = c;
+        else if (n == 0 ? isAbsolute(path) : out[n - 1] != QLatin1Char('/'))
+            out[n++] = QLatin1Char('/');
+    }
+    if (n > 1 && out[n - 1] == QLatin1Char('/'))
+        --n;
+    exact.truncate(n);
+    return exact;
 }
 
 QString NativePath(const QString &path) {
     const QStringList parts = components(path);
     const bool absolute = isAbsolute(path);
     const QString exactPath = joined(parts, absolute);
-    if (parts.isEmpty() || exists(QFile::encodeName(exactPath)))
+    if (parts.isEmpty() || exists(NameBytes(exactPath)))
         return exactPath;
 
     QString resolved = absolute ? QStringLiteral("/") : QString();
     for (const QString &part : parts) {
         const QString exact = resolved + part;
-        if (exists(QFile::encodeName(exact))) {
+        if (exists(NameBytes(exact))) {
             resolved = exact + QLatin1Char('/');
             continue;
         }
@@ -79,7 +96,7 @@ QString NativePath(const QString &path) {
 
 QString Dir(const QString &name) {
     struct stat st;
-    const QByteArray native = QFile::encodeName(NativePath(name));
+    const QByteArray native = NameBytes(NativePath(name));
     if (::stat(native.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
         return name;
     return {};
@@ -87,7 +104,7 @@ QString Dir(const QString &name) {
 
 std::optional<qint64> FileLen(const QString &path) {
     struct stat st;
-    const QByteArray native = QFile::encodeName(NativePath(path));
+    const QByteArray native = NameBytes(NativePath(path));
     if (::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return std::nullopt;
     return static_cast<qint64>(st.st_size);
@@ -95,13 +112,8 @@ std::optional<qint64> FileLen(const QString &path) {
 
 std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
                                                  int maxLineLength) {
-    const QString native = NativePath(path);
-    // Only a regular file: opening a pipe waits for a writer and a device never ends.
-    struct stat st;
-    if (::stat(QFile::encodeName(native).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    QFile file(native);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularFile(file, NativePath(path)))
         return std::nullopt;
 
     std::vector<QByteArray> lines;
@@ -147,6 +159,30 @@ std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLin
     if (static_cast<int>(lines.size()) < maxLines && (!line.isEmpty() || skipping))
         lines.push_back(line);
     return lines;
+}
+
+bool OpenRegularFile(QFile &file, const QString &nativePath) {
+    if (nativePath.isEmpty())
+        return false;
+    // Without waiting: opening a pipe would wait for a writer until one came.
+    const int fd = ::open(NameBytes(nativePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+QString AbsoluteNativePath(const QString &nativePath) {
+    // By hand: Qt's own file information turns a name's bytes that are not text into U+FFFD.
+    if (nativePath.isEmpty() || nativePath.startsWith(QLatin1Char('/')))
+        return nativePath;
+    return QDir::cleanPath(QDir::currentPath() + QLatin1Char('/') + nativePath);
 }
 
 QString StartFolder() {

@@ -3,6 +3,7 @@
 // directory, with '\' separators; this layer maps those names onto the file system.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -29,6 +30,13 @@ std::optional<qint64> FileLen(const QString &path);
 // Nothing when the file cannot be opened or is not a regular file (a pipe, a device).
 std::optional<std::vector<QByteArray>> ReadLines(const QString &path, int maxLines,
                                                  int maxLineLength);
+
+// Opens an on-disk path for reading, by its name's bytes (names.h), when it is a regular file:
+// never a folder, a pipe or a device.
+bool OpenRegularFile(QFile &file, const QString &nativePath);
+
+// The on-disk path made absolute against the current directory, its names' bytes kept.
+QString AbsoluteNativePath(const QString &nativePath);
 
 // The current directory at start, which stands in for the application's start folder.
 QString StartFolder();

@@ -1,11 +1,10 @@
 #include "platform/files/folders.h"
 
 #include "platform/files/files.h"
+#include "platform/files/names.h"
 
-#include <QFile>
 #include <QScopeGuard>
 
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
@@ -17,32 +16,6 @@
 namespace platform {
 
 namespace {
-
-bool isAscii(const char *s, size_t n) {
-    for (size_t i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(s[i]) >= 0x80)
-            return false;
-    return true;
-}
-
-// Appends a name to the listing's text. Names that do not survive a round trip through text are
-// dropped, and so are names holding a backslash: a program path made from either would never
-// name the file again.
-bool appendName(const char *raw, QString &names) {
-    const size_t n = std::strlen(raw);
-    if (std::memchr(raw, '\\', n))
-        return false;
-    const auto size = static_cast<qsizetype>(n);
-    if (isAscii(raw, n)) {
-        names.append(QLatin1StringView(raw, size));
-        return true;
-    }
-    const QString decoded = QString::fromUtf8(raw, size);
-    if (decoded.toUtf8() != QByteArrayView(raw, size))
-        return false;
-    names.append(decoded);
-    return true;
-}
 
 // The folders listed ahead at start-up, by the program path the walk names them with. The walk
 // takes a listing that is ready and lists any other folder itself; the other thread leaves alone
@@ -81,7 +54,7 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
     // The walk names every subfolder exactly as listed, so only a path typed in another letter
     // case needs the slower resolution.
     const auto open = [](const QString &native) {
-        return ::open(native.isEmpty() ? "." : QFile::encodeName(native).constData(),
+        return ::open(native.isEmpty() ? "." : NameBytes(native).constData(),
                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     };
     const QString exact = ExactPath(path);
@@ -103,7 +76,6 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
     FolderListing listing;
     listing.id = id;
     listing.entries.reserve(64);
-    listing.names.reserve(1024);
     // Read straight into a buffer of our own: a directory stream would allocate one for every
     // folder of the walk.
     alignas(dirent64) char buffer[16384];
@@ -111,14 +83,17 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
         const ssize_t filled = ::getdents64(fd, buffer, sizeof buffer);
         if (filled <= 0)
             break;
+        // Room for every name in the buffer, since none is longer held than in bytes.
+        qsizetype used = listing.names.size();
+        listing.names.resize(used + filled);
+        auto *names = reinterpret_cast<char16_t *>(listing.names.data());
         for (ssize_t at = 0; at < filled;) {
             const auto *e = reinterpret_cast<const dirent64 *>(buffer + at);
             at += e->d_reclen;
             FindData entry;
-            entry.start = listing.names.size();
-            if (!appendName(e->d_name, listing.names))
-                continue;
-            entry.length = listing.names.size() - entry.start;
+            entry.start = used;
+            used += WriteHeldName(e->d_name, names + used, entry.rawBytes);
+            entry.length = used - entry.start;
             if (e->d_type == DT_DIR) {
                 entry.folder = true;
             } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
@@ -128,6 +103,7 @@ std::optional<FolderListing> readFolder(const QString &path, FolderSet *listed) 
             }
             listing.entries.push_back(std::move(entry));
         }
+        listing.names.truncate(used);
     }
     return listing;
 }

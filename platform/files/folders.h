@@ -14,6 +14,7 @@ struct FindData {
     qsizetype start = 0; // where the name lies in the listing's names
     qsizetype length = 0;
     bool folder = false;
+    bool rawBytes = false; // the name holds bytes that are not its text (see names.h)
 };
 
 // Identifies a folder on disk, so a walk can tell a folder it reached before by another path.
@@ -35,9 +36,9 @@ struct FolderListing {
 };
 
 // Lists a folder named by a program path ("images\\animals\\"). Nothing when it cannot be listed.
-// Names that cannot be represented as text (not valid UTF-8) are left out: no program path could
-// name them again. Given the folders a walk has listed, one among them is not read again (nothing)
-// and one listed now joins them.
+// Every name is listed, held as names.h says, so a program path made of them names the file
+// again. Given the folders a walk has listed, one among them is not read again (nothing) and one
+// listed now joins them.
 std::optional<FolderListing> ListFolder(const QString &path, FolderSet *listed = nullptr);
 
 // At start-up the folders under the catalogue's folder are listed on another thread while the

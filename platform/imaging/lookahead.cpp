@@ -1,6 +1,7 @@
 #include "platform/imaging/lookahead.h"
 
 #include "platform/files/files.h"
+#include "platform/files/names.h"
 #include "platform/imaging/picture_scale.h"
 
 #include <QCoreApplication>
@@ -38,7 +39,7 @@ struct FileStamp {
 
 FileStamp stampOf(const QString &nativePath) {
     struct stat st;
-    if (nativePath.isEmpty() || ::stat(QFile::encodeName(nativePath).constData(), &st) != 0)
+    if (nativePath.isEmpty() || ::stat(NameBytes(nativePath).constData(), &st) != 0)
         return {};
     return {true,
             static_cast<quint64>(st.st_dev),
@@ -97,7 +98,7 @@ void keep(const QString &nativePath, const FileStamp &stamp, QSize displaySize,
 QString absoluteNativePath(const QString &path) {
     if (path.isEmpty())
         return {};
-    return QFileInfo(NativePath(path)).absoluteFilePath();
+    return AbsoluteNativePath(NativePath(path));
 }
 
 struct Decoded {

@@ -4,7 +4,6 @@
 #include "platform/imaging/picture_scale.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -92,7 +91,7 @@ QSize jpegDecodeSize(QSize stored, QSize needed) {
     return stored;
 }
 
-std::optional<Picture> decode(QFile &file, const CoverFor &boxFor) {
+std::optional<Picture> decode(QFile &file, const QString &nativePath, const CoverFor &boxFor) {
     setAllocationLimit();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
@@ -134,17 +133,15 @@ std::optional<Picture> decode(QFile &file, const CoverFor &boxFor) {
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     // Absolute: the save reads the file again later, whatever the current folder is then.
-    return Picture{image, natural, QFileInfo(file).absoluteFilePath()};
+    return Picture{image, natural, AbsoluteNativePath(nativePath)};
 }
 
 std::optional<Picture> decodeFile(const QString &nativePath, const CoverFor &boxFor) {
     // Only a regular file: a folder, a dangling link or a pipe named like a picture is none.
-    if (nativePath.isEmpty() || !QFileInfo(nativePath).isFile())
+    QFile file;
+    if (!OpenRegularFile(file, nativePath))
         return std::nullopt;
-    QFile file(nativePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return decode(file, boxFor);
+    return decode(file, nativePath, boxFor);
 }
 
 CoverFor fixedBox(QSize box) {

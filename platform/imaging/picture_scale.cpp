@@ -6,6 +6,10 @@
 
 namespace platform {
 
+namespace {
+constexpr int LanePixels = 0xffff / 0xff; // 257 channel values fill a 16-bit lane
+} // namespace
+
 QSize FittedSize(QSize picture, QSize box) {
     if (box.isEmpty() || picture.isEmpty())
         return picture;
@@ -43,17 +47,20 @@ QImage ReducedToCover(const QImage &image, QSize needed) {
             quint32 *sum = sums.data();
             for (int x0 = 0; x0 < width; x0 += factor, sum += 4) {
                 const int x1 = std::min(width, x0 + factor);
-                // Two channels at a time in 16-bit lanes: a row of one block can't overflow them.
-                quint32 blueRed = 0, greenAlpha = 0;
-                for (int x = x0; x < x1; ++x) {
-                    const QRgb p = line[x];
-                    blueRed += p & 0x00ff00ff;
-                    greenAlpha += (p >> 8) & 0x00ff00ff;
+                // Two channels at a time in 16-bit lanes, emptied every 257 pixels, before
+                // 255 x 258 would overflow them.
+                for (int run = x0; run < x1; run += LanePixels) {
+                    quint32 blueRed = 0, greenAlpha = 0;
+                    for (int x = run, end = std::min(x1, run + LanePixels); x < end; ++x) {
+                        const QRgb p = line[x];
+                        blueRed += p & 0x00ff00ff;
+                        greenAlpha += (p >> 8) & 0x00ff00ff;
+                    }
+                    sum[0] += blueRed & 0xffff;
+                    sum[1] += greenAlpha & 0xffff;
+                    sum[2] += blueRed >> 16;
+                    sum[3] += greenAlpha >> 16;
                 }
-                sum[0] += blueRed & 0xffff;
-                sum[1] += greenAlpha & 0xffff;
-                sum[2] += blueRed >> 16;
-                sum[3] += greenAlpha >> 16;
             }
         }
         auto *outLine = reinterpret_cast<QRgb *>(out.scanLine(oy));

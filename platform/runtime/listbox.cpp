@@ -42,7 +42,7 @@ class ListRows : public QAbstractListModel {
     }
     void clear() {
         beginResetModel();
-        text.clear();
+        text.resize(0); // its memory kept for the walk again
         spans.clear();
         shown = 0;
         endResetModel();

@@ -101,6 +101,26 @@ QByteArray Gif(int screenWidth, int screenHeight, int frameWidth, int frameHeigh
                      {qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)}, all);
 }
 
+QByteArray GifOf(const QImage &image) {
+    QList<QRgb> palette;
+    GifFrame frame{image.rect(), {}};
+    frame.indices.reserve(size_t(image.width()) * image.height());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            qsizetype index = palette.indexOf(p);
+            if (index < 0 && palette.size() == 256)
+                return {};
+            if (index < 0)
+                palette.append(p), index = palette.size() - 1;
+            frame.indices.push_back(std::uint8_t(index));
+        }
+    // giflib takes only tables of a power of two, from 2.
+    while (palette.size() < 2 || (palette.size() & (palette.size() - 1)))
+        palette.append(qRgb(0, 0, 0));
+    return EncodeGif(image.size(), palette, {frame});
+}
+
 QByteArray Jpeg(int width, int height) {
     return encode(gradient(width, height), "jpeg");
 }

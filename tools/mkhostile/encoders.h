@@ -2,7 +2,7 @@
 // Picture bytes, made by hand where headers must say what a real encoder never would.
 
 #include <QByteArray>
-#include <QtGlobal>
+#include <QImage>
 
 namespace hostile {
 
@@ -17,6 +17,9 @@ QByteArray BmpHeader(qint32 width, qint32 height, quint16 bitsPerPixel, quint32 
 // A GIF (through giflib) whose logical screen is screenWidth x screenHeight, holding frames
 // images of frameWidth x frameHeight, each in a colour of its own.
 QByteArray Gif(int screenWidth, int screenHeight, int frameWidth, int frameHeight, int frames);
+
+// A one-frame GIF of an image of at most 256 colours, each kept exactly; empty for more.
+QByteArray GifOf(const QImage &image);
 
 // A small baseline JPEG (through Qt's encoder) with its frame header saying width x height.
 QByteArray JpegDeclaring(int width, int height);

@@ -34,11 +34,14 @@ class Writer {
         writeNative(QFile::encodeName(path(relative)), bytes, relative);
     }
 
-    // A name given as raw bytes, which need not be valid text.
+    // A name given as raw bytes, which need not be valid text, its folders ('/') made too.
     void rawNameFile(const QString &folderRelative, const QByteArray &name,
                      const QByteArray &bytes) {
-        writeNative(QFile::encodeName(path(folderRelative)) + '/' + name, bytes,
-                    folderRelative + "/<raw name>");
+        const QByteArray folder = QFile::encodeName(path(folderRelative)) + '/';
+        QDir().mkpath(path(folderRelative));
+        for (qsizetype slash = name.indexOf('/'); slash >= 0; slash = name.indexOf('/', slash + 1))
+            ::mkdir((folder + name.left(slash)).constData(), 0755);
+        writeNative(folder + name, bytes, folderRelative + "/<raw name>");
     }
 
     void link(const QString &relative, const QString &target) {
@@ -151,11 +154,15 @@ void writeGood(Writer &w) {
     w.file("images/good/.bmp", Bmp(6, 6));
     w.file("images/good/a.gif", Gif(5, 5, 5, 5, 1));
     w.file("images/good/" + QString(251, 'n') + ".jpg", Jpeg(9, 9)); // the longest name allowed
-    // Names no program path can name again: the scan leaves them out.
-    w.file("images/names/back\\slash.jpg", Jpeg(8, 8));
-    w.file("images/names/back\\\\double.gif", Gif(8, 8, 8, 8, 1));
-    w.rawNameFile("images/names", "invalid-\xff\xfe-utf8.jpg", Jpeg(8, 8));
-    w.rawNameFile("images/names", "latin1-caf\xe9.bmp", Bmp(8, 8));
+    // Names that are not text, or hold the program's folder separator; two that look alike.
+    // Each is as wide as its own, so a test tells which file a name opened.
+    w.file("images/names/back\\slash.jpg", Jpeg(11, 8));
+    w.file("images/names/back\\\\double.gif", Gif(12, 8, 12, 8, 1));
+    w.rawNameFile("images/names", "invalid-\xff\xfe-utf8.jpg", Jpeg(13, 8));
+    w.rawNameFile("images/names", "latin1-caf\xe9.bmp", Bmp(14, 8));
+    w.file(QString::fromUtf8("images/names/latin1-café.bmp"), Bmp(15, 8));
+    w.rawNameFile("images/names", "dir\xe9/inner.jpg", Jpeg(16, 8));
+    w.file("images/names/back\\folder/inner.gif", Gif(17, 8, 17, 8, 1));
 }
 
 void writeBroken(Writer &w) {
