@@ -1,5 +1,7 @@
 #include "platform/runtime/activation.h"
 
+#include "platform/runtime/windowkind.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -24,9 +26,27 @@ class ActivationFilter : public QObject {
     QHash<QObject *, std::function<void()>> handlers;
 
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::WindowActivate)
-            noteActivated(static_cast<QWidget *>(watched));
+        if (event->type() != QEvent::WindowActivate)
+            return false;
+        auto *form = static_cast<QWidget *>(watched);
+        if (QWidget *cover = coveredBy(form))
+            cover->activateWindow();
+        else
+            noteActivated(form);
         return false;
+    }
+
+    // A window beneath one of the program's full-screen windows cannot be seen, so the user did
+    // not pick it: the window manager fell back to it when another window closed. The keyboard
+    // goes to the window the user sees.
+    QWidget *coveredBy(QWidget *form) const {
+        for (auto it = handlers.keyBegin(); it != handlers.keyEnd(); ++it) {
+            auto *other = static_cast<QWidget *>(*it);
+            if (other != form && other->isVisible() && other->isFullScreen() &&
+                other->screen() == form->screen() && StackedAbove(other, form))
+                return other;
+        }
+        return nullptr;
     }
 
     void noteActivated(QWidget *form) {

@@ -8,7 +8,7 @@ import sys
 import time
 import traceback
 
-from desktop import Desktop, Node, Shot, Skip, wait_until
+from desktop import WINDOW_MANAGERS, Desktop, Node, Shot, Skip, wait_until
 
 BRIGHT = "welcome.bmp"  # 640 x 480 and bright: on black its edges are plain to see
 DETAILED = "mosaic.jpg"
@@ -71,6 +71,21 @@ def viewer_covers_the_screen(d):
     d.close(viewer, "Escape", owner=main)
     wait_until("the list to have the focus on the viewer's picture",
                lambda: d.list_focused() and d.rows(selected=True) == [following])
+
+
+def viewer_keeps_the_keys_after_another_program(d):
+    # Enter leaves the main window shown behind the viewer; another program's window takes the
+    # focus and closes: the window manager gives it back to the viewer, not the main window.
+    main = d.start()
+    d.key("Return")
+    viewer = d.viewer(main_hides=False)
+    d._start(["xmessage", "-default", "okay", "another program"])
+    other = wait_until("the other program's window", lambda: d.run(
+        ["xdotool", "search", "--onlyvisible", "--class", "Xmessage"], check=False).stdout)
+    d.run(["xdotool", "windowactivate", "--sync", other.split()[0]])
+    d.key("Return")
+    d.wait_active("the viewer to have the keyboard again", viewer)
+    d.close(viewer, "Escape", owner=main)
 
 
 def slideshow_menu_at_the_mouse(d):
@@ -215,6 +230,7 @@ def run(name, args):
 if __name__ == "__main__":
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("scenarios", nargs="+")
+    parser.add_argument("--wm", choices=WINDOW_MANAGERS, default="openbox")
     for option, default in (("--program", "orvane"), ("--sample-cd", "sample-cd"),
                             ("--out", "realwin"), ("--shots", None)):
         parser.add_argument(option, type=os.path.abspath,  # the program starts elsewhere

@@ -1,0 +1,16 @@
+#pragma once
+// Window kinds the runtime has and Qt names differently.
+
+class QWidget;
+
+namespace platform {
+
+// A normal window, one the window manager gives the focus back to, that has no taskbar button.
+// A tool window would have none either, but window managers pass tool windows over when they pick
+// the window to focus after another one closes.
+void KeepOffTaskbar(QWidget *window);
+
+// Whether the window manager stacks one window above another; true where it does not say.
+bool StackedAbove(const QWidget *upper, const QWidget *lower);
+
+} // namespace platform
