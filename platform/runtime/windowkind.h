@@ -1,6 +1,8 @@
 #pragma once
 // Window kinds the runtime has and Qt names differently.
 
+#include <QMargins>
+
 class QWidget;
 
 namespace platform {
@@ -9,6 +11,10 @@ namespace platform {
 // A tool window would have none either, but window managers pass tool windows over when they pick
 // the window to focus after another one closes.
 void KeepOffTaskbar(QWidget *window);
+
+// The frame the window manager puts around a window, asked for before the window is first shown
+// (none where the window manager does not say).
+QMargins FrameExtents(QWidget *window);
 
 // Whether the window manager stacks one window above another; true where it does not say.
 bool StackedAbove(const QWidget *upper, const QWidget *lower);

@@ -40,7 +40,7 @@ def splash_then_main_window(d):
     main = d.main_window()
     assert time.monotonic() - started > 2.0, "the splash stays about 3 s"
     d.wait_gone("the splash to go", splash)
-    assert off_centre(d.frame_rect(main), d.size) <= 20, f"the main window is centred: {main}"
+    assert off_centre(d.frame_rect(main), d.size) <= 2, f"the main window's frame is centred: {main}"
     check_named(d.main_node(), "main window")
     # The keyboard reaches every button, a column at a time as they stand, then the list again.
     buttons = sorted(d.main_node().find_all("push button"), key=lambda b: b.extents()[:2])
@@ -92,6 +92,8 @@ def slideshow_menu_at_the_mouse(d):
     d.start()
     d.select_row("big valley.jpg")  # larger than the screen: the README's picture shows no black
     d.click_button("Slideshow")
+    delay = d.window("the delay dialog", lambda w: w.name == "Slideshow Delay")
+    assert off_centre(d.frame_rect(delay), d.size) <= 2, f"the dialog's frame is centred: {delay}"
     d.click_button("OK", d.window_node("the delay dialog"))
     d.viewer()
     time.sleep(0.3)
@@ -109,9 +111,13 @@ def slideshow_menu_at_the_mouse(d):
 
 
 def search_typed_into_the_dialog(d):
-    d.start()
+    main = d.start()
     everything = d.rows()
     d.click_button("Search")
+    # Its outer corner 330 and 4350 twips from the main window's, 22 and 290 pixels.
+    corner = d.frame_rect(d.window("the search dialog", lambda w: w.id != main.id))[:2]
+    expected = d.frame_rect(main)[0] + 22, d.frame_rect(main)[1] + 290
+    assert max(map(abs, map(int.__sub__, corner, expected))) <= 2, f"{corner} is at {expected}"
     field = lambda: d.window_node("the search dialog").find("text")  # noqa: E731, read afresh
     check_named(d.window_node("the search dialog"), "search dialog")
     assert "focused" in field().states, "the caret is in the search field"
