@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QHash>
 #include <QPointer>
-#include <QTimer>
 
 namespace platform {
 
@@ -15,10 +14,9 @@ namespace {
 
 QPointer<QWidget> lastActive;
 // The window being given the keyboard back after a message box or dialog it owns. The window
-// manager makes its own pick meanwhile (the main window behind the viewer), before or after ours:
-// for a moment, no other window counts as activated.
+// manager may make a pick of its own first: until the owner is active again, no other window
+// counts as activated. The program's own activation of a window ends the wait as well.
 QPointer<QWidget> handingBackTo;
-constexpr int HandBackMs = 750;
 
 class ActivationFilter : public QObject {
   public:
@@ -52,6 +50,7 @@ class ActivationFilter : public QObject {
     void noteActivated(QWidget *form) {
         if (handingBackTo && handingBackTo != form)
             return;
+        handingBackTo = nullptr;
         if (lastActive == form)
             return;
         const auto it = handlers.constFind(form);
@@ -115,13 +114,10 @@ QWidget *OwnerForm() {
 void HandBack(QWidget *owner) {
     if (!owner || !owner->isVisible())
         return;
-    handingBackTo = owner;
+    // Already active: the window manager gave it back itself and nothing more comes.
+    handingBackTo = owner->isActiveWindow() ? nullptr : owner;
     owner->raise();
     owner->activateWindow();
-    QTimer::singleShot(HandBackMs, owner, [owner] {
-        if (handingBackTo == owner)
-            handingBackTo = nullptr;
-    });
 }
 
 } // namespace platform
