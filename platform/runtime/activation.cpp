@@ -24,9 +24,15 @@ class ActivationFilter : public QObject {
     QHash<QObject *, std::function<void()>> handlers;
 
     bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *form = static_cast<QWidget *>(watched);
+        // A window hidden behind the one just activated (the main window behind the viewer):
+        // the window manager may pass the focus on when it goes, and pass it to none (xfwm4,
+        // which does not look above the hidden window's layer). Asked for again after that.
+        if (event->type() == QEvent::Hide && lastActive && lastActive != form &&
+            lastActive->isVisible())
+            lastActive->activateWindow();
         if (event->type() != QEvent::WindowActivate)
             return false;
-        auto *form = static_cast<QWidget *>(watched);
         if (QWidget *cover = coveredBy(form))
             cover->activateWindow();
         else
