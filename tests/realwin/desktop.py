@@ -16,15 +16,14 @@ try:
 except (ImportError, ValueError):
     Atspi = None  # the tests skip
 
-TOOLS = ("Xvfb", "xdotool", "xwininfo", "xprop", "xrandr", "import", "convert",
+TOOLS = ("Xvfb", "xdotool", "xmessage", "xwininfo", "xprop", "xrandr", "import", "convert",
          "dbus-daemon", "dbus-send", "/usr/libexec/at-spi-bus-launcher")
 # Apart from other X servers on a shared machine; ORVANE_X_DISPLAYS=61-69 moves them.
 FIRST, LAST = map(int, os.environ.get("ORVANE_X_DISPLAYS", "51-59").split("-"))
 MAIN_TITLE = "Orvane v3.0"
 # The window managers the scenarios run under, as a person's desktop starts them.
-WINDOW_MANAGERS = {"openbox": ["openbox", "--sm-disable"],
-                   "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
-                   "xfwm4": ["xfwm4", "--compositor=off"]}
+WINDOW_MANAGERS = {"openbox": ["--sm-disable"], "mutter": ["--x11", "--replace", "--sm-disable"],
+                   "xfwm4": ["--compositor=off"]}
 Window = collections.namedtuple("Window", "id name rect")
 
 
@@ -119,8 +118,7 @@ class Desktop:
         self.extra_env, self.procs = env or {}, []
 
     def setup(self):
-        wm = WINDOW_MANAGERS[self.args.wm]
-        missing = [t for t in TOOLS + (wm[0],) if not shutil.which(t)]
+        missing = [t for t in TOOLS + (self.args.wm,) if not shutil.which(t)]
         missing += ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
@@ -153,7 +151,7 @@ class Desktop:
         Atspi.init()
         Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
         # The program is then the only application on the accessibility bus.
-        self._start(wm, env=self.env | {"NO_AT_BRIDGE": "1", "GTK_A11Y": "none"})
+        self._start([self.args.wm, *WINDOW_MANAGERS[self.args.wm]], env=self.env | {"NO_AT_BRIDGE": "1", "GTK_A11Y": "none"})
         wait_until("the window manager", lambda: b"window id" in self.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
 
