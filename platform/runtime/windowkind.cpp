@@ -80,6 +80,22 @@ class SkipStates : public QObject {
 
 } // namespace
 
+namespace {
+bool chose = false;
+}
+
+void ChoosePlatform() {
+    chose =
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (chose)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void PlatformChosen() {
+    if (chose)
+        qunsetenv("QT_QPA_PLATFORM");
+}
+
 void KeepOffTaskbar(QWidget *window) {
     window->installEventFilter(new SkipStates(window));
 }

@@ -7,6 +7,14 @@ class QWidget;
 
 namespace platform {
 
+// Chooses the window system before the application starts: X11 where it is there, XWayland on a
+// Wayland desktop included, since the program places its windows and Wayland lets no program do
+// that; Qt's own choice (Wayland) otherwise. A QT_QPA_PLATFORM the user set always wins. Undone
+// by PlatformChosen() once the application is up, so programs started from this one choose
+// for themselves.
+void ChoosePlatform();
+void PlatformChosen();
+
 // A normal window, one the window manager gives the focus back to, that has no taskbar button.
 // A tool window would have none either, but window managers pass tool windows over when they pick
 // the window to focus after another one closes.

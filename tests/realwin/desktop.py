@@ -182,7 +182,7 @@ class Desktop:
         os.mkdir(cd)
         for name in set(os.listdir(self.args.sample_cd)) - {"" if splash else "splash.jpg"}:
             os.symlink(os.path.join(self.args.sample_cd, name), os.path.join(cd, name))
-        env = {"QT_QPA_PLATFORM": "xcb", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+        env = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}  # the program picks X11 itself
         self.program = self._start([self.args.program], cwd=cd, env=self.env | env | self.extra_env)
         return None if splash else self.main_window()
 
