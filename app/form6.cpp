@@ -12,12 +12,15 @@
 #include <QScreen>
 
 Form6::Form6() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    // The sizable frame of the design is drawn in a margin around the client area, in the window
+    // itself: no window manager draws one on a splash, and no other window can be placed
+    // beside it everywhere (not on Wayland).
+    frame_ = std::max(1, platform::ToPixels(60, this));
     platform::SetClientSize(this, 3000, 1500);
-    setFixedSize(size());
-    // The sizable frame of the design, around the client area and not over the picture.
-    platform::FrameOutside(this, 60);
+    setFixedSize(size().grownBy(QMargins(frame_, frame_, frame_, frame_)));
+    // Placed by its client area, so it is where it belongs from its first frame on.
     if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+        setGeometry(QRect(screen->geometry().center() - rect().center(), size()));
     Timer1 = new QTimer(this);
     Timer1->setInterval(3000);
     Timer1->setSingleShot(true);
@@ -49,7 +52,11 @@ void Form6::handOver() {
 
 void Form6::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    // Unscaled from the top-left corner: a larger picture is clipped, a smaller one leaves the
-    // background showing.
-    painter.drawImage(0, 0, Picture);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    // Unscaled from the client area's top-left corner: a larger picture is clipped, a smaller
+    // one leaves the background showing.
+    const QRect client = rect().marginsRemoved(QMargins(frame_, frame_, frame_, frame_));
+    painter.setClipRect(client);
+    painter.drawImage(client.topLeft(), Picture);
 }

@@ -21,4 +21,6 @@ class Form6 : public QWidget {
 
   private:
     void handOver();
+
+    int frame_; // the frame's thickness in pixels
 };

@@ -5,6 +5,7 @@
 #include "platform/runtime/activation.h"
 
 #include <QDialog>
+#include <QPointer>
 
 template <class F> inline F *FormSlot = nullptr;
 
@@ -43,7 +44,8 @@ template <class F> void Unload() {
 
 // Shows a window modally; the window that was active before is activated again afterwards.
 template <class F> void ShowModal() {
-    QWidget *before = platform::LastActiveForm();
+    // It may be unloaded meanwhile, by a logout for one.
+    const QPointer<QWidget> before = platform::LastActiveForm();
     F &form = Instance<F>();
     platform::RunModal(&form);
     if (before && before->isVisible())

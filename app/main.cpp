@@ -4,11 +4,14 @@
 #include "platform/files/files.h"
 #include "platform/runtime/accessibility.h"
 #include "platform/runtime/warmup.h"
+#include "platform/runtime/windowkind.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    platform::ChoosePlatform();
     QApplication app(argc, argv);
+    platform::PlatformChosen();
     // The folder the main window lists at its start.
     platform::WarmUpInBackground(QStringLiteral("images\\"));
     QApplication::setApplicationName(QStringLiteral("orvane"));

@@ -45,8 +45,7 @@ Form1::Form1()
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint) {
     designControls();
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
     // The program ends by this window's close button, a logout or a termination request only:
     // Qt would also end it when the last window it counts closes, and the viewer does not count.
     QGuiApplication::setQuitOnLastWindowClosed(false);

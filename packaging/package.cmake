@@ -34,4 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # back ends in libqt6multimedia6, both already among those. Arial's metrics come from Liberation.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# On a Wayland desktop the program runs through XWayland, which places its windows; Qt's Wayland
+# plugin is only for a session without XWayland.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
 include(CPack)

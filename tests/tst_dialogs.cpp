@@ -28,6 +28,7 @@
 #include <QDialog>
 #include <QImageReader>
 #include <QProcess>
+#include <QSessionManager>
 #include <QTest>
 #include <QThread>
 
@@ -183,6 +184,16 @@ class TestDialogs : public QObject {
                                       form.Command1_Click();
                                   }));
         QCOMPARE(BitmapSize(out + "/tall.bmp"), QSize(30, 50));
+        // A logout while it is open unloads the viewer under it; its close then goes back to none.
+        platform::ActivateForm(&Instance<Form2>());
+        QVERIFY(WhileModal<Form5>(
+            [] { Instance<Form2>().mnuOptionsSave_Click(); },
+            [](Form5 &form) {
+                emit qApp->commitDataRequest(*qApp->findChild<QSessionManager *>());
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QVERIFY(!IsLoaded<Form2>());
+                form.close();
+            }));
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"Beach.bmp", "photo.bmp.bmp", "PHOTO.BMP.BMP", "tall.bmp"}));
         for (const char *old : {"/Beach.bmp", "/PHOTO.BMP.BMP"})

@@ -6,6 +6,7 @@
 #include "platform/imaging/lookahead.h"
 #include "platform/runtime/activation.h"
 #include "platform/runtime/twips.h"
+#include "platform/runtime/windowkind.h"
 #include "viewer/fit_rules.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@
 #include <QScreen>
 
 Form2::Form2()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), Image1(nullptr), Label1(nullptr),
+    : QWidget(nullptr, Qt::Dialog | Qt::FramelessWindowHint), Image1(nullptr), Label1(nullptr),
       Timer1(nullptr), mnuOptions(nullptr), mnuOptionsTitle(nullptr), mnuOptionsNext(nullptr),
       mnuOptionsPrevious(nullptr), mnuOptionsSlideshow(nullptr), mnuOptionsZoomIn(nullptr),
       mnuOptionsZoomOut(nullptr), mnuOptionsSave(nullptr), mnuOptionsWallpaper(nullptr),
@@ -25,6 +26,7 @@ Form2::Form2()
     designControls();
     designMenu();
     coverScreen();
+    platform::KeepOffTaskbar(this);
     create();
 }
 

@@ -1,11 +1,12 @@
 #include "platform/runtime/activation.h"
 
+#include "platform/runtime/windowkind.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHash>
 #include <QPointer>
-#include <QTimer>
 
 namespace platform {
 
@@ -13,10 +14,9 @@ namespace {
 
 QPointer<QWidget> lastActive;
 // The window being given the keyboard back after a message box or dialog it owns. The window
-// manager makes its own pick meanwhile (the main window behind the viewer), before or after ours:
-// for a moment, no other window counts as activated.
+// manager may make a pick of its own first: until the owner is active again, no other window
+// counts as activated. The program's own activation of a window ends the wait as well.
 QPointer<QWidget> handingBackTo;
-constexpr int HandBackMs = 750;
 
 class ActivationFilter : public QObject {
   public:
@@ -24,14 +24,39 @@ class ActivationFilter : public QObject {
     QHash<QObject *, std::function<void()>> handlers;
 
     bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::WindowActivate)
-            noteActivated(static_cast<QWidget *>(watched));
+        auto *form = static_cast<QWidget *>(watched);
+        // A window hidden behind the one just activated (the main window behind the viewer):
+        // the window manager may pass the focus on when it goes, and pass it to none (xfwm4,
+        // which does not look above the hidden window's layer). Asked for again after that.
+        if (event->type() == QEvent::Hide && lastActive && lastActive != form &&
+            lastActive->isVisible())
+            lastActive->activateWindow();
+        if (event->type() != QEvent::WindowActivate)
+            return false;
+        if (QWidget *cover = coveredBy(form))
+            cover->activateWindow();
+        else
+            noteActivated(form);
         return false;
+    }
+
+    // A window beneath one of the program's full-screen windows cannot be seen, so the user did
+    // not pick it: the window manager fell back to it when another window closed. The keyboard
+    // goes to the window the user sees.
+    QWidget *coveredBy(QWidget *form) const {
+        for (auto it = handlers.keyBegin(); it != handlers.keyEnd(); ++it) {
+            auto *other = static_cast<QWidget *>(*it);
+            if (other != form && other->isVisible() && other->isFullScreen() &&
+                other->screen() == form->screen() && StackedAbove(other, form))
+                return other;
+        }
+        return nullptr;
     }
 
     void noteActivated(QWidget *form) {
         if (handingBackTo && handingBackTo != form)
             return;
+        handingBackTo = nullptr;
         if (lastActive == form)
             return;
         const auto it = handlers.constFind(form);
@@ -95,13 +120,10 @@ QWidget *OwnerForm() {
 void HandBack(QWidget *owner) {
     if (!owner || !owner->isVisible())
         return;
-    handingBackTo = owner;
+    // Already active: the window manager gave it back itself and nothing more comes.
+    handingBackTo = owner->isActiveWindow() ? nullptr : owner;
     owner->raise();
     owner->activateWindow();
-    QTimer::singleShot(HandBackMs, owner, [owner] {
-        if (handingBackTo == owner)
-            handingBackTo = nullptr;
-    });
 }
 
 } // namespace platform

@@ -79,8 +79,4 @@ class PictureFrame : public QWidget {
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-// Gives a borderless top-level window a plain frame outside its client area, of the given
-// thickness in twips: a window of its own, shaped as a ring, that follows it on the screen.
-void FrameOutside(QWidget *window, float thickness);
-
 } // namespace platform

@@ -1,5 +1,8 @@
 #include "platform/runtime/twips.h"
 
+#include "platform/runtime/windowkind.h"
+
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -48,9 +51,35 @@ void OpenOnScreenOf(QWidget *window, const QWidget *opener) {
         window->setScreen(s);
 }
 
+namespace {
+// Centres the window with its frame once the window manager has said how large the frame is,
+// right before the window is first shown.
+class Centring : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show) {
+            auto *window = static_cast<QWidget *>(watched);
+            centre(window, FrameExtents(window));
+            deleteLater();
+        }
+        return false;
+    }
+    // Placed by its client area, which the window manager leaves where it is asked to.
+    static void centre(QWidget *window, const QMargins &frame) {
+        if (QScreen *s = screenOf(window)) {
+            const QSize outer = window->size().grownBy(frame);
+            const QPoint corner =
+                s->availableGeometry().center() - QPoint(outer.width(), outer.height()) / 2;
+            window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+        }
+    }
+};
+} // namespace
+
 void CentreOnScreen(QWidget *window) {
-    if (QScreen *s = screenOf(window))
-        window->move(s->availableGeometry().center() - window->rect().center());
+    Centring::centre(window, {});
+    window->installEventFilter(new Centring(window));
 }
 
 float ScreenWidth(const QWidget *window) {

@@ -20,7 +20,7 @@ void SetClientSize(QWidget *window, float width, float height);
 // A window opens on the screen of the window that opens it (the primary screen without one); set
 // before its sizes, so they are measured on that screen.
 void OpenOnScreenOf(QWidget *window, const QWidget *opener);
-// Centres a top-level window on the screen it is on.
+// Centres a top-level window, frame included, on the screen it is on.
 void CentreOnScreen(QWidget *window);
 
 // The size of the screen a window is on (the primary screen without one), in twips.
