@@ -74,22 +74,13 @@ run() { # target
     local extra=()
     [ -d "tests/fuzz/corpus/${t#fuzz_}" ] && extra+=("tests/fuzz/corpus/${t#fuzz_}")
     [ -d "$work/seeds/$t" ] && extra+=("$work/seeds/$t")
-    # LeakSanitizer's per-input check stops the world while the look-ahead worker's threads
-    # run, and its tracer then crashes now and again (a crash of the sanitizer, not a leak).
-    # The picture target therefore checks for leaks once, over its whole corpus, at the end.
-    local leaks=()
-    [ "$t" = fuzz_picture ] && leaks=(-detect_leaks=0)
     # 700 MB for one allocation: the loader's 600 MB budget and no more. 30 s for one input: a
     # picture just inside the budget (a tiny GIF declaring a 124-megapixel screen) takes seconds
     # to decode under ASan on a busy machine; a hang would never end.
-    nice "$build/tests/fuzz/$t" "$corpus" "${extra[@]}" "${leaks[@]}" \
+    nice "$build/tests/fuzz/$t" "$corpus" "${extra[@]}" \
         -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2560 -malloc_limit_mb=700 \
         -max_len=65536 -print_final_stats=1 \
         -artifact_prefix="$work/artifacts/$t-" >"$work/logs/$t.log" 2>&1 || return 1
-    if [ ${#leaks[@]} -gt 0 ]; then
-        nice "$build/tests/fuzz/$t" "$corpus" -runs=0 -malloc_limit_mb=700 \
-            -artifact_prefix="$work/artifacts/$t-leak-" >"$work/logs/$t-leaks.log" 2>&1
-    fi
 }
 
 mkdir -p "$work/artifacts"
