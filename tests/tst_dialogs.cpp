@@ -129,13 +129,14 @@ class TestDialogs : public QObject {
     // From the viewer, its own picture.
     void save() {
         cd->writePicture("images/Beach.jpg", 640, 480, "JPG");
-        const QString tall = picture("images/tall.jpg", 30, 50);
+        picture("images/tall.jpg", 30, 50);
         for (const char *old : {"out/Beach.bmp", "out/PHOTO.BMP.BMP"})
             cd->writeFile(old, "old picture");
         Form1 &main = Instance<Form1>();
         main.List1->SetSelected(RowOf(main, "tall.jpg"));
         g.CurrentIndex = RowOf(main, "Beach.jpg") + 1;
         platform::ActivateForm(&main);
+        ShowReads();
         const auto save = [] { Instance<Form1>().Command2_Click(); };
         bool greyed = false;
         QVERIFY(WhileModal<Form5>(save, [&](Form5 &form) {
@@ -151,6 +152,7 @@ class TestDialogs : public QObject {
             for (const char *name : {"Beach", ""}) {
                 QCOMPARE(form.Text1->text(), name); // the first proposed by the dialog
                 form.Command1_Click();
+                ShowReads();
                 QVERIFY(IsLoaded<Form5>() && &Instance<Form5>() == &form);
                 form.Text1->clear();
             }
@@ -159,6 +161,7 @@ class TestDialogs : public QObject {
         QVERIFY(greyed && main.Command1->isEnabled());
         QCOMPARE(main.List1->ListIndex(), RowOf(main, "Beach.jpg"));
         QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ShowReads();
         QVERIFY(WhileModal<Form5>(save, [&](Form5 &form) {
             for (const char *folder : {"out", "sub"}) {
                 form.Dir1->setCurrentItem(
@@ -169,16 +172,19 @@ class TestDialogs : public QObject {
             QCOMPARE(platform::NativePath(form.File1->Path()), out);
             form.Text1->setText("photo.bmp");
             form.Command1->click();
+            ShowReads();
         }));
         QCOMPARE(BitmapSize(out + "/photo.bmp.bmp"), QSize(640, 480));
         g.CurrentIndex = RowOf(main, "tall.jpg") + 1;
-        Instance<Form2>().Picture1 = *platform::LoadPictureFile(tall);
+        Instance<Form2>();
+        ShowReads();
         g.ActiveWindow = 2;
         QVERIFY(WhileModal<Form5>([] { Instance<Form2>().mnuOptionsSave_Click(); },
                                   [&](Form5 &form) {
                                       QCOMPARE(form.Text1->text(), "tall");
                                       form.Dir1->SetPath(out);
                                       form.Command1_Click();
+                                      ShowReads();
                                   }));
         QCOMPARE(BitmapSize(out + "/tall.bmp"), QSize(30, 50));
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden),
@@ -196,6 +202,7 @@ class TestDialogs : public QObject {
         Form1 &form = Instance<Form1>();
         Form2 &viewer = Instance<Form2>();
         platform::ActivateForm(&form);
+        ShowReads();
         bool greyed = false;
         int answer = platform::vbOK;
         platform::services().msgBox = [&](const QString &prompt, int, const QString &) {
@@ -204,14 +211,18 @@ class TestDialogs : public QObject {
             return answer;
         };
         form.Command5_Click(); // nothing to write yet
+        ShowReads();
         viewer.mnuOptionsWallpaper_Click();
+        ShowReads();
         form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
         g.ImageTitle = "Animals\\Sunset";
         form.Command5_Click();
+        ShowReads();
         QVERIFY(greyed && form.Command5->isEnabled());
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
+        ShowReads();
         QCOMPARE(RecordedMessages().mid(4),
                  (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
                               "Create desktop wallpaper from 'dog' image?"}));
@@ -228,6 +239,7 @@ class TestDialogs : public QObject {
                     file.setFileTime(QDateTime::currentDateTime().addSecs(-ago),
                                      QFileDevice::FileModificationTime));
             form.Command5_Click();
+            ShowReads();
             QCOMPARE(wallpaperCalls.last(), files[older == files[0]]);
         }
         cd->writeFile("file", "x"); // where the data folder would be: none can be made under it
@@ -236,6 +248,7 @@ class TestDialogs : public QObject {
         answer = platform::vbCancel;
         viewer.mnuOptionsWallpaper_Click();
         form.Command5_Click();
+        ShowReads();
         QCOMPARE(wallpaperCalls.size(), 4);
         QCOMPARE(RecordedMessages().count("Sorry, the wallpaper could not be set"), 5);
     }
@@ -250,6 +263,7 @@ class TestDialogs : public QObject {
             g.AppPath = start;
             g.CurrentIndex = index;
             Instance<Form2>().mnuOptionsOpen_Click();
+            ShowReads();
         }
         QCOMPARE(openedWith, (QStringList{cd->path("disk/IMAGES/ANIMALS/CAT.JPG"),
                                           platform::StartFolder() + "/images/animals/cat.jpg"}));

@@ -165,6 +165,7 @@ class TestMainWindow : public QObject {
         Form1 &form = Instance<Form1>();
         form.List1->SetFocus();
         QTest::keyClick(form.List1, Qt::Key_Down); // from a folder's own pictures to a subfolder's
+        ShowReads();
         QCOMPARE(CatalogueEntry(g.CurrentIndex), "animals\\tiger cub.JPG");
         QCOMPARE(form.Image1->Picture().size(), QSize(80, 160));
         const QRectF placed = placeOf(*form.Image1);
@@ -176,6 +177,7 @@ class TestMainWindow : public QObject {
                               "Jpeg Image"}));
         QVERIFY(QFile::remove(cd.path("images/Bad One.jpg")));
         form.List1->SetSelected(RowOf(form, "Bad One.jpg"));
+        ShowReads();
         QVERIFY(placeOf(*form.Image1) == placed && form.Image1->isVisibleTo(&form));
         QVERIFY(form.Label2->text() == "Bad one" && g.ImageSizeText == "0 Bytes");
         QCOMPARE(ticks(form, 2), (QStringList{"Jpeg Image", "320 * 640 pixels"}));
