@@ -179,11 +179,9 @@ class TestViewer : public QObject {
     }
 
     // The next picture is read ahead and taken over when it is shown, but never as the file was
-    // rather than as it is. A missing picture or one too large to load leaves the last one shown.
+    // rather than as it is. A missing picture leaves the last one shown.
     void theLookAheadIsTakenOverOnlyForTheFileAsItIs() {
         LoadColours(*cd, {Red, Green, Blue});
-        cd->writeFile("images/Huge.jpg", BmpHeader(60000, 60000));
-        LoadMainWindow({"a.bmp", "b.bmp", "c.bmp", "Huge.jpg"});
         Form2 &viewer = OpenViewer();
         // The look-ahead starts once the picture is painted, or a little later.
         const auto readAhead = [] {
@@ -198,12 +196,9 @@ class TestViewer : public QObject {
         // Removed after it was read ahead: not shown.
         readAhead();
         QVERIFY(QFile::remove(cd->path("images/c.bmp")));
-        for (const char *caption : {"  C  ", "  Huge  "}) {
-            Press(&viewer, Qt::Key_Right);
-            QVERIFY(Shown(viewer) == Green && viewer.Image1->isVisible());
-            QCOMPARE(viewer.Image1->Width(), 9600.f);
-            QCOMPARE(viewer.Label1->text(), caption);
-        }
+        Press(&viewer, Qt::Key_Right);
+        QVERIFY(Shown(viewer) == Green && viewer.Image1->isVisible());
+        QVERIFY(viewer.Image1->Width() == 9600.f && viewer.Label1->text() == "  C  ");
         // Written again with other pixels: the new file is what shows.
         readAhead();
         cd->writePicture("images/a.bmp", 640, 480, "BMP", Blue);
