@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -52,14 +51,11 @@ void workerLoop() {
     Workers &w = workers();
     std::unique_lock lock(w.mutex);
     for (;;) {
+        // An idle worker waits for the next piece of work for good: a thread that ended as the
+        // process ends could upset the tools that stop every thread then (LeakSanitizer).
         ++w.waiting;
-        const bool woken =
-            w.wake.wait_for(lock, std::chrono::seconds(5), [&w] { return !w.queue.empty(); });
+        w.wake.wait(lock, [&w] { return !w.queue.empty(); });
         --w.waiting;
-        if (!woken) {
-            --w.threads;
-            return;
-        }
         Job job = std::move(w.queue.front());
         w.queue.pop_front();
         if (job.token && *job.token) {
