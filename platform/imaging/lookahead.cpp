@@ -63,8 +63,7 @@ struct Kept {
     Picture picture;
 };
 constexpr size_t KeptCount = 2;
-// Guards the kept pictures and the look-ahead slots, which workers and the user-interface thread
-// share.
+// Guards the kept pictures, which workers and the user-interface thread share.
 std::mutex keptMutex;
 std::vector<Kept> kept;
 // The preview shown last, its box as the display size: selecting a row previews it, and the
