@@ -20,6 +20,10 @@ struct Globals {
     QString ImageSizeText;
     int InfoStep = 0;
     float AspectRatio = 0.0f;
+    // Pictures are read on workers: each window's read is numbered when asked for, and a read
+    // that finishes after one asked for later, in the other window, leaves that one's title.
+    quint64 PicturesAsked = 0;
+    quint64 TitleAskedAt = 0;
 
     // Viewer and slideshow.
     int SlideshowOn = 0;

@@ -2,11 +2,14 @@
 #include "app/forms.h"
 #include "platform/desktop/services.h"
 #include "platform/files/files.h"
+#include "platform/imaging/reads.h"
 #include "platform/runtime/accessibility.h"
 #include "platform/runtime/warmup.h"
 #include "platform/runtime/windowkind.h"
 
 #include <QApplication>
+
+#include <cstdlib>
 
 int main(int argc, char *argv[]) {
     platform::ChoosePlatform();
@@ -24,5 +27,10 @@ int main(int argc, char *argv[]) {
     Instance<Form6>();
     if (IsLoaded<Form6>())
         Instance<Form6>().show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A read hanging on a failing CD must not hold the program up, nor run on while the
+    // application's objects go away.
+    if (platform::WorkersBusy())
+        std::_Exit(code);
+    return code;
 }

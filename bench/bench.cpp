@@ -1,5 +1,7 @@
 #include "bench/bench.h"
 
+#include "platform/imaging/reads.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -125,6 +127,12 @@ double PeakRssOfChild(const QString &job, const QStringList &args,
 double RunChildMs(const QString &job, const QStringList &args, const QString &workingDirectory) {
     const ChildResult r = runChild(job, args, workingDirectory);
     return r.ok ? r.wallMs : -1;
+}
+
+void ShowReadPictures() {
+    do
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+    while (platform::ResultsPending() > 0);
 }
 
 QString BenchDataDir(const QString &name) {

@@ -49,6 +49,9 @@ double PeakRssOfChild(const QString &job, const QStringList &args,
 double RunChildMs(const QString &job, const QStringList &args,
                   const QString &workingDirectory = QString());
 
+// Waits for the pictures read on workers and hands them to the windows, as the event loop does.
+void ShowReadPictures();
+
 // A scratch folder under the build tree for generated inputs, kept between runs.
 QString BenchDataDir(const QString &name);
 

@@ -102,6 +102,7 @@ void preview(Form1 &form) {
     // As for a row not previewed just before: the preview shown last would be shown again.
     platform::ForgetPictures();
     form.List1->SetSelected(0);
+    ShowReadPictures();
     form.Image1->repaint();
 }
 

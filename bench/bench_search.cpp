@@ -100,6 +100,7 @@ struct Search {
         g.SearchString = typed;
         main.CheckSearchString();
         main.SearchArray();
+        ShowReadPictures();
     }
 
     // The least any search must do: the lower-cased paths, three substring tests each, and
@@ -115,6 +116,7 @@ struct Search {
         }
         g.CurrentIndex = first;
         main.Thumbnail();
+        ShowReadPictures();
         return count;
     }
 };

@@ -172,6 +172,7 @@ Cold ColdDisplay(Form2 &viewer) {
     QElapsedTimer t;
     t.start();
     viewer.DisplayImage();
+    ShowReadPictures();
     cold.display = Ms(t);
     t.restart();
     viewer.repaint();
@@ -277,6 +278,7 @@ BENCH_CHILD(viewerStep, "viewer-step") {
     cold.erase(cold.begin());
     g.CurrentIndex = 1;
     viewer.DisplayImage();
+    ShowReadPictures();
 
     std::vector<double> steps, laidOut;
     for (int shown = 0; shown < PhotoCount; ++shown) {

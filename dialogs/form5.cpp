@@ -7,6 +7,7 @@
 #include "mainwindow/form1.h"
 #include "platform/desktop/services.h"
 #include "platform/imaging/picture.h"
+#include "platform/imaging/reads.h"
 #include "platform/runtime/twips.h"
 #include "viewer/form2.h"
 
@@ -117,13 +118,19 @@ void Form5::Command1_Click() {
         source = Instance<Form1>().Picture5.source;
     else if (g.ActiveWindow == 2 && IsLoaded<Form2>())
         source = Instance<Form2>().Picture1.source;
-    if (!platform::SavePictureAsBitmap(source, SaveTargetPath(File1->Path(), name))) {
-        // The dialog stays open so another folder or name can be chosen.
-        platform::MsgBox(QStringLiteral("Sorry, the image could not be saved"), platform::vbOKOnly,
-                         QString::fromLatin1(platform::AppTitle));
-        return;
-    }
-    Unload<Form5>();
+    // Read from the CD on a worker; Save waits for it, Cancel does not, and then nothing is
+    // written.
+    Command1->setEnabled(false);
+    platform::OffThread<std::optional<QImage>>(
+        this, [source] { return platform::ReadPictureWhole(source); },
+        [this, target = SaveTargetPath(File1->Path(), name)](std::optional<QImage> image) {
+            Command1->setEnabled(true);
+            if (image && platform::WriteBitmap(std::move(*image), target))
+                return Unload<Form5>();
+            // The dialog stays open so another folder or name can be chosen.
+            platform::MsgBox(QStringLiteral("Sorry, the image could not be saved"),
+                             platform::vbOKOnly, QString::fromLatin1(platform::AppTitle));
+        });
 }
 
 void Form5::Command2_Click() {

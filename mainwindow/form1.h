@@ -2,9 +2,11 @@
 // The main window: the picture list, the preview with its information line, the command buttons
 // and the title from the settings file.
 
+#include "platform/imaging/lookahead.h"
+#include "platform/imaging/picture.h"
+#include "platform/imaging/reads.h"
 #include "platform/runtime/controls.h"
 #include "platform/runtime/listbox.h"
-#include "platform/imaging/picture.h"
 
 #include <QFrame>
 #include <QImage>
@@ -27,7 +29,7 @@ class Form1 : public QWidget {
     // The list and the preview.
     void List1_Click();
     void Thumbnail();
-    void Convert();
+    void Convert(std::optional<qint64> size);
     void Timer1_Timer();
 
     // Commands.
@@ -78,5 +80,14 @@ class Form1 : public QWidget {
 
   private:
     void designControls();
+    // Thumbnail once the picture of that entry has been read.
+    void ShowThumbnail(const QString &entry, platform::PreviewRead read);
+    // A command that arrives while the preview is being read acts on the new picture once it is
+    // shown: true when it was put off until then.
+    bool WaitsForPreview(void (Form1::*command)());
     const QEvent *previewedKey_ = nullptr;
+    platform::LatestRead previewRead_;
+    QString readingEntry_; // the entry previewRead_ reads
+    quint64 askedAt_ = 0;  // when it was last asked for
+    std::vector<void (Form1::*)()> afterPreview_;
 };

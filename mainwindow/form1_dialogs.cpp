@@ -11,12 +11,16 @@
 // The main window's commands that open the dialogs: Save, Wallpaper and the About box.
 
 void Form1::Command2_Click() {
+    if (WaitsForPreview(&Form1::Command2_Click))
+        return;
     HideButtons();
     ShowModal<Form5>();
     Showbuttons();
 }
 
 void Form1::Command5_Click() {
+    if (WaitsForPreview(&Form1::Command5_Click))
+        return;
     List1->SetFocus();
     HideButtons();
     const int answer = platform::MsgBox(MainWallpaperQuestion(g.ImageTitle), platform::vbOKCancel,

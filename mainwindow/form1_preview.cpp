@@ -40,14 +40,31 @@ void Form1::List1_Click() {
             previewDeviceBox(Picture1));
 }
 
+// The file is read on a worker; the preview, its label and the information line change together
+// once it has been, and a newer selection makes a read still in progress pointless.
 void Form1::Thumbnail() {
     const QString entry = CatalogueEntry(g.CurrentIndex);
+    askedAt_ = ++g.PicturesAsked;
+    // The same row selected again (a return from the viewer) is the read under way.
+    if (previewRead_.pending() && readingEntry_ == entry)
+        return;
+    readingEntry_ = entry;
+    previewRead_.start<platform::PreviewRead>(
+        this,
+        platform::PreviewReadOf(g.ImagesFolder + QStringLiteral("\\") + entry,
+                                previewDeviceBox(Picture1)),
+        [this, entry](platform::PreviewRead read) { ShowThumbnail(entry, std::move(read)); });
+}
+
+void Form1::ShowThumbnail(const QString &entry, platform::PreviewRead read) {
     Image1->SetVisible(false);
 
-    // A file that does not load leaves the previous picture in the measuring box.
-    if (auto loaded = platform::LoadPictureForPreview(g.ImagesFolder + QStringLiteral("\\") + entry,
-                                                      previewDeviceBox(Picture1)))
-        Picture5 = std::move(*loaded);
+    // A file that does not load leaves the previous picture in the measuring box, but it is not
+    // this entry's: Save and Wallpaper must not write it under this entry's name.
+    if (read.picture)
+        Picture5 = std::move(*read.picture);
+    else
+        Picture5.source.clear();
 
     if (!Picture5.isNull()) {
         const float twips = platform::TwipsPerPixel(this);
@@ -65,18 +82,31 @@ void Form1::Thumbnail() {
     }
 
     // Without an entry there is no title to take: the previous one stays.
-    if (!entry.isEmpty())
-        g.ImageTitle = PreviewTitle(entry);
+    const QString title = entry.isEmpty() ? g.ImageTitle : PreviewTitle(entry);
+    if (askedAt_ > g.TitleAskedAt) {
+        g.ImageTitle = title;
+        g.TitleAskedAt = askedAt_;
+    }
     g.ImageType = PictureType(entry);
-    Convert();
-    Label2->setText(g.ImageTitle);
-    Image1->setAccessibleName(g.ImageTitle);
+    Convert(read.fileLength);
+    Label2->setText(title);
+    Image1->setAccessibleName(title);
     g.InfoStep = 0;
     Image1->SetVisible(true);
+
+    for (const auto command : std::exchange(afterPreview_, {}))
+        (this->*command)();
 }
 
-void Form1::Convert() {
-    const auto size = platform::FileLen(g.ImagesFolder + CatalogueEntry(g.CurrentIndex));
+bool Form1::WaitsForPreview(void (Form1::*command)()) {
+    if (!previewRead_.pending())
+        return false;
+    afterPreview_.push_back(command);
+    return true;
+}
+
+// The length comes with the picture's read, from the same look at the file.
+void Form1::Convert(std::optional<qint64> size) {
     g.ImageSizeText = SizeText(size, QLocale::system().decimalPoint());
 }
 

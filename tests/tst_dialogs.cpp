@@ -132,13 +132,14 @@ class TestDialogs : public QObject {
     // From the viewer, its own picture.
     void save() {
         cd->writePicture("images/Beach.jpg", 640, 480, "JPG");
-        const QString tall = picture("images/tall.jpg", 30, 50);
+        picture("images/tall.jpg", 30, 50);
         for (const char *old : {"out/Beach.bmp", "out/PHOTO.BMP.BMP"})
             cd->writeFile(old, "old picture");
         Form1 &main = Instance<Form1>();
         main.List1->SetSelected(RowOf(main, "tall.jpg"));
         g.CurrentIndex = RowOf(main, "Beach.jpg") + 1;
         platform::ActivateForm(&main);
+        ShowReads();
         const auto save = [] { Instance<Form1>().Command2_Click(); };
         bool greyed = false;
         QVERIFY(WhileModal<Form5>(save, [&](Form5 &form) {
@@ -154,6 +155,7 @@ class TestDialogs : public QObject {
             for (const char *name : {"Beach", ""}) {
                 QCOMPARE(form.Text1->text(), name); // the first proposed by the dialog
                 form.Command1_Click();
+                ShowReads();
                 QVERIFY(IsLoaded<Form5>() && &Instance<Form5>() == &form);
                 form.Text1->clear();
             }
@@ -162,6 +164,7 @@ class TestDialogs : public QObject {
         QVERIFY(greyed && main.Command1->isEnabled());
         QCOMPARE(main.List1->ListIndex(), RowOf(main, "Beach.jpg"));
         QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ShowReads();
         QVERIFY(WhileModal<Form5>(save, [&](Form5 &form) {
             for (const char *folder : {"out", "sub"}) {
                 form.Dir1->setCurrentItem(
@@ -172,16 +175,19 @@ class TestDialogs : public QObject {
             QCOMPARE(platform::NativePath(form.File1->Path()), out);
             form.Text1->setText("photo.bmp");
             form.Command1->click();
+            ShowReads();
         }));
         QCOMPARE(BitmapSize(out + "/photo.bmp.bmp"), QSize(640, 480));
         g.CurrentIndex = RowOf(main, "tall.jpg") + 1;
-        Instance<Form2>().Picture1 = *platform::LoadPictureFile(tall);
+        Instance<Form2>();
+        ShowReads();
         g.ActiveWindow = 2;
         QVERIFY(WhileModal<Form5>([] { Instance<Form2>().mnuOptionsSave_Click(); },
                                   [&](Form5 &form) {
                                       QCOMPARE(form.Text1->text(), "tall");
                                       form.Dir1->SetPath(out);
                                       form.Command1_Click();
+                                      ShowReads();
                                   }));
         QCOMPARE(BitmapSize(out + "/tall.bmp"), QSize(30, 50));
         // A logout while it is open unloads the viewer under it; its close then goes back to none.
@@ -209,6 +215,7 @@ class TestDialogs : public QObject {
         Form1 &form = Instance<Form1>();
         Form2 &viewer = Instance<Form2>();
         platform::ActivateForm(&form);
+        ShowReads();
         bool greyed = false;
         int answer = platform::vbOK;
         platform::services().msgBox = [&](const QString &prompt, int, const QString &) {
@@ -217,14 +224,18 @@ class TestDialogs : public QObject {
             return answer;
         };
         form.Command5_Click(); // nothing to write yet
+        ShowReads();
         viewer.mnuOptionsWallpaper_Click();
+        ShowReads();
         form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
         g.ImageTitle = "Animals\\Sunset";
         form.Command5_Click();
+        ShowReads();
         QVERIFY(greyed && form.Command5->isEnabled());
         viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
+        ShowReads();
         QCOMPARE(RecordedMessages().mid(4),
                  (QStringList{"Create wallpaper from 'Animals\\Sunset' image?",
                               "Create desktop wallpaper from 'dog' image?"}));
@@ -241,6 +252,7 @@ class TestDialogs : public QObject {
                     file.setFileTime(QDateTime::currentDateTime().addSecs(-ago),
                                      QFileDevice::FileModificationTime));
             form.Command5_Click();
+            ShowReads();
             QCOMPARE(wallpaperCalls.last(), files[older == files[0]]);
         }
         cd->writeFile("file", "x"); // where the data folder would be: none can be made under it
@@ -249,6 +261,7 @@ class TestDialogs : public QObject {
         answer = platform::vbCancel;
         viewer.mnuOptionsWallpaper_Click();
         form.Command5_Click();
+        ShowReads();
         QCOMPARE(wallpaperCalls.size(), 4);
         QCOMPARE(RecordedMessages().count("Sorry, the wallpaper could not be set"), 5);
     }
@@ -263,6 +276,7 @@ class TestDialogs : public QObject {
             g.AppPath = start;
             g.CurrentIndex = index;
             Instance<Form2>().mnuOptionsOpen_Click();
+            ShowReads();
         }
         QCOMPARE(openedWith, (QStringList{cd->path("disk/IMAGES/ANIMALS/CAT.JPG"),
                                           platform::StartFolder() + "/images/animals/cat.jpg"}));

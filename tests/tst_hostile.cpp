@@ -124,10 +124,9 @@ class TestHostile : public QObject {
                                   "latin1-caf\u00e9.bmp 15");
         for (int row = 0; row < count; ++row) {
             form.List1->SetSelected(row);
+            ShowReads();
             for (int tick = 0; tick < 3; ++tick)
                 form.Timer1_Timer();
-            if (row % 32 == 0)
-                QCoreApplication::processEvents();
         }
         // The viewer zooms every picture in and out and steps on; each step's display and
         // look-ahead run before the next.
@@ -139,7 +138,7 @@ class TestHostile : public QObject {
             viewer.mnuOptionsZoomIn_Click();
             viewer.mnuOptionsZoomOut_Click();
             viewer.mnuOptionsNext_Click();
-            QCoreApplication::processEvents();
+            ShowReads();
         }
         QCOMPARE(g.CurrentIndex, 1); // every picture once, round to the first
         viewer.mnuOptionsExit_Click();
@@ -161,18 +160,23 @@ class TestHostile : public QObject {
         // makes it the wallpaper from the main window and from the viewer, hands it to Open With
         // and opens the About box.
         form.List1->SetSelected(RowOf(form, "plain.jpg"));
+        ShowReads();
         QVERIFY(WhileModal<Form5>([&form] { form.Command2_Click(); },
                                   [](Form5 &dialog) {
                                       dialog.Dir1->SetPath(privateRoot + "/home/Pictures");
                                       dialog.Text1->setText("my picture");
                                       dialog.Command1_Click();
+                                      ShowReads();
                                   }));
+        ShowReads();
         form.Command5_Click();
         form.Form_KeyDown(Qt::Key_Return, 0);
         QVERIFY(IsLoaded<Form2>());
         Instance<Form2>().mnuOptionsWallpaper_Click();
+        ShowReads();
         QCOMPARE(wallpapers.size(), 2);
         Instance<Form2>().mnuOptionsOpen_Click();
+        ShowReads();
         Instance<Form2>().mnuOptionsExit_Click();
         form.Label1_Click();
         bool answers = false; // the event loop still runs a fresh event

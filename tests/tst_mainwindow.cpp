@@ -152,8 +152,8 @@ class TestMainWindow : public QObject {
     }
 
     // Decoded no larger than drawn, fitted into the box, turned as the camera says. Selected by
-    // key, the information line takes turns on the timer's beat; a picture gone since the scan
-    // leaves the previous one in the preview and in its sizes.
+    // key, the information line takes turns on the timer's beat. (A picture that can't be read:
+    // tst_faultydisc.)
     void previewAndInformationLine() {
         TempCd cd;
         const QByteArray tiger = WithExifOrientation(Encode(HalvesImage(640, 320), "JPG"), 6);
@@ -162,20 +162,15 @@ class TestMainWindow : public QObject {
         Form1 &form = Instance<Form1>();
         form.List1->SetFocus();
         QTest::keyClick(form.List1, Qt::Key_Down); // from a folder's own pictures to a subfolder's
+        ShowReads();
         QCOMPARE(CatalogueEntry(g.CurrentIndex), "animals\\tiger cub.JPG");
         QCOMPARE(form.Image1->Picture().size(), QSize(80, 160));
-        const QRectF placed = placeOf(*form.Image1);
-        QCOMPARE(placed, QRectF(562.5, 0, 675, 1350));
+        QCOMPARE(placeOf(*form.Image1), QRectF(562.5, 0, 675, 1350));
         QCOMPARE(form.Label2->text(), "Tiger cub");
         QCOMPARE(ticks(form, 5),
                  (QStringList{"Jpeg Image", "320 * 640 pixels",
                               SizeText(tiger.size(), QLocale::system().decimalPoint()), "Tiger cub",
                               "Jpeg Image"}));
-        QVERIFY(QFile::remove(cd.path("images/Bad One.jpg")));
-        form.List1->SetSelected(RowOf(form, "Bad One.jpg"));
-        QVERIFY(placeOf(*form.Image1) == placed && form.Image1->isVisibleTo(&form));
-        QVERIFY(form.Label2->text() == "Bad one" && g.ImageSizeText == "0 Bytes");
-        QCOMPARE(ticks(form, 2), (QStringList{"Jpeg Image", "320 * 640 pixels"}));
         QVERIFY(RecordedMessages().isEmpty());
     }
 

@@ -5,7 +5,7 @@ ORVANE_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-multimedia-dev libgl-dev
     fonts-liberation
-    libturbojpeg0-dev libglib2.0-dev libgif-dev libxcb1-dev
+    libturbojpeg0-dev libglib2.0-dev libgif-dev libxcb1-dev libfuse3-dev fuse3
     g++-mingw-w64-x86-64 dbus-daemon
     xvfb xauth openbox mutter xfwm4 xdotool x11-utils x11-xserver-utils imagemagick
     python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin desktop-file-utils

@@ -53,6 +53,8 @@ void Form2::designControls() {
     Label1->setPalette(caption);
     Label1->setAutoFillBackground(true);
     Label1->setAccessibleDescription(QStringLiteral("Caption"));
+    // Black before the first picture: the caption comes with it.
+    Label1->hide();
 
     Timer1 = new QTimer(this);
     displayTimer_ = new QTimer(this);
@@ -149,10 +151,14 @@ void Form2::Form_Unload() {
     lookAheadTimer_->stop();
     platform::DropLookAhead();
     platform::KeepLastShownOnly();
-    // A display still waiting for the event queue is not shown any more, but its title counts.
-    if (displayTimer_->isActive()) {
+    // A display still waiting for the event queue or its read is not shown any more, but its
+    // title counts.
+    if (displayTimer_->isActive() || displayRead_.pending()) {
         displayTimer_->stop();
-        ShowTitle();
+        displayRead_.drop();
+        afterDisplay_.clear();
+        askedAt_ = ++g.PicturesAsked;
+        ShowTitle(g.CurrentIndex);
     }
     g.ImageTitle = ClosingTitle(g.ImageTitle);
     if (IsLoaded<Form1>()) {

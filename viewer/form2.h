@@ -3,12 +3,16 @@
 // bottom, stepping, zoom, the slideshow and the pop-up menu.
 
 #include "platform/imaging/lookahead.h"
+#include "platform/imaging/reads.h"
 #include "platform/runtime/controls.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 class QCloseEvent;
 class QKeyEvent;
@@ -101,10 +105,13 @@ class Form2 : public QWidget {
     // Keys step at once but show the picture when the event queue has caught up, so a held key
     // never queues up displays that a later step has overtaken.
     void DisplaySoon();
-    // Shows a display a key asked for now: zoom and the menu work on the picture as laid out.
-    void SettleDisplay();
-    // The title of the picture at CurrentIndex, in the caption.
-    void ShowTitle();
+    // DisplayImage once the picture at that index has been read (nothing: it could not be).
+    void LayOut(int index, std::optional<platform::Picture> picture);
+    // Zoom, the menu and its commands work on the picture as laid out: one that arrives while a
+    // picture is being read runs once it is shown. True when the command was put off until then.
+    bool WaitsForDisplay(std::function<void()> command);
+    // The title of the picture at that index, in the caption.
+    void ShowTitle(int index);
     // Started once the picture is on screen, so the worker does not compete with the painting.
     void LookAheadOnward();
     // The picture at a catalogue index, wrapped as the steps wrap, read on the worker.
@@ -114,4 +121,8 @@ class Form2 : public QWidget {
     QTimer *displayTimer_;
     QTimer *lookAheadTimer_;
     bool steppingBack_ = false; // the last step went backward: read ahead that way
+    platform::LatestRead displayRead_;
+    int readingIndex_ = -1; // the index displayRead_ reads for
+    quint64 askedAt_ = 0;   // when it was last asked for
+    std::vector<std::function<void()>> afterDisplay_;
 };

@@ -43,15 +43,36 @@ float Form2::ScaleHeight() const {
     return platform::ToTwips(std::max(0, Picture1.natural.height()), this);
 }
 
+// The picture is read on a worker and laid out with its title once it has been; until then the
+// window shows the picture before it, or black before the first.
 void Form2::DisplayImage() {
     displayTimer_->stop();
-    Image1->SetVisible(false);
+    const int index = g.CurrentIndex;
+    askedAt_ = ++g.PicturesAsked;
+    if (!InCatalogueBounds(index)) {
+        displayRead_.drop();
+        return LayOut(index, std::nullopt);
+    }
+    // The same picture asked for again (the window's load and its activation) is the read under
+    // way.
+    if (displayRead_.pending() && readingIndex_ == index)
+        return;
+    readingIndex_ = index;
+    displayRead_.start<std::optional<platform::Picture>>(
+        this, platform::DisplayRead(PicturePath(index), ScreenSizeFor(this, devicePixelRatioF())),
+        [this, index](std::optional<platform::Picture> picture) {
+            LayOut(index, std::move(picture));
+        });
+}
 
-    const auto sizeFor = ScreenSizeFor(this, devicePixelRatioF());
-    // A picture that cannot be read leaves the previous one in the loader, laid out again below.
-    if (InCatalogueBounds(g.CurrentIndex))
-        if (auto picture = platform::LoadPictureForDisplay(PicturePath(g.CurrentIndex), sizeFor))
-            Picture1 = std::move(*picture);
+void Form2::LayOut(int index, std::optional<platform::Picture> picture) {
+    Image1->SetVisible(false);
+    // A picture that cannot be read leaves the previous one in the loader, laid out again below;
+    // it is not this entry's picture, so Save and Wallpaper have nothing to write.
+    if (picture)
+        Picture1 = std::move(*picture);
+    else
+        Picture1.source.clear();
 
     g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(this),
                                platform::ScreenHeight(this));
@@ -67,21 +88,38 @@ void Form2::DisplayImage() {
     Image1->SetTop(Centred(platform::ScreenHeight(this), Image1->Height(), FormTop()));
     Image1->SetVisible(true);
 
-    ShowTitle();
+    ShowTitle(index);
     lookAheadTimer_->start(100);
+    for (const auto &command : std::exchange(afterDisplay_, {}))
+        command();
 }
 
-void Form2::ShowTitle() {
-    if (InCatalogueBounds(g.CurrentIndex))
-        if (auto title = ViewerTitle(g.ImageArray[static_cast<size_t>(g.CurrentIndex)]))
-            g.ImageTitle = *title;
-    Label1->setText(CaptionText(g.ImageTitle));
-    Image1->setAccessibleName(g.ImageTitle);
+bool Form2::WaitsForDisplay(std::function<void()> command) {
+    if (displayTimer_->isActive())
+        DisplayImage();
+    if (!displayRead_.pending())
+        return false;
+    afterDisplay_.push_back(std::move(command));
+    return true;
+}
+
+void Form2::ShowTitle(int index) {
+    const std::optional<QString> own = InCatalogueBounds(index)
+                                           ? ViewerTitle(g.ImageArray[static_cast<size_t>(index)])
+                                           : std::nullopt;
+    if (own && askedAt_ > g.TitleAskedAt) {
+        g.ImageTitle = *own;
+        g.TitleAskedAt = askedAt_;
+    }
+    const QString title = own.value_or(g.ImageTitle);
+    Label1->setText(CaptionText(title));
+    Image1->setAccessibleName(title);
     Label1->adjustSize();
     const float width = platform::ToTwips(Label1->width(), this);
     const float height = platform::ToTwips(Label1->height(), this);
     platform::Place(Label1, Centred(platform::ScreenWidth(this), width, FormLeft()),
                     platform::ScreenHeight(this) - 500 + FormTop(), width, height);
+    Label1->show();
 }
 
 platform::DisplaySizeFor Form2::ScreenSizeFor(const QWidget *on, qreal devicePixelRatio) {
@@ -109,9 +147,4 @@ void Form2::LookAheadAt(int index) {
 void Form2::DisplaySoon() {
     if (!displayTimer_->isActive())
         displayTimer_->start();
-}
-
-void Form2::SettleDisplay() {
-    if (displayTimer_->isActive())
-        DisplayImage();
 }

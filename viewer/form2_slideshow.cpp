@@ -30,9 +30,9 @@ void Form2::Label1_MouseDown(Qt::MouseButton button, QPoint globalPos) {
 
 // The show is paused before the menu opens, so a tick while it is open finds nothing to do.
 void Form2::RightButtonDown(Qt::MouseButton button, QPoint globalPos) {
-    if (button != Qt::RightButton)
+    if (button != Qt::RightButton ||
+        WaitsForDisplay([this, button, globalPos] { RightButtonDown(button, globalPos); }))
         return;
-    SettleDisplay();
     mnuOptionsZoomIn->setEnabled(g.ZoomLimit != 1);
     if (g.SlideshowOn == 1) {
         g.SlideshowOn = 0;

@@ -6,7 +6,8 @@
 // The magnification lives only in Image1's size; the picture is stretched, never read again.
 
 void Form2::zoom() {
-    SettleDisplay();
+    if (WaitsForDisplay([this] { zoom(); }))
+        return;
     const ZoomStep step = ZoomIn(Image1->Width(), Image1->Height(), platform::ScreenWidth(this),
                                  platform::ScreenHeight(this), g.ZoomLimit);
     if (!step.Changed)
@@ -23,7 +24,8 @@ void Form2::zoom() {
 }
 
 void Form2::unzoom() {
-    SettleDisplay();
+    if (WaitsForDisplay([this] { unzoom(); }))
+        return;
     const ZoomStep step = ZoomOut(Image1->Width(), Image1->Height());
     g.ZoomLimit = step.ZoomLimit;
     if (!step.Changed)
@@ -37,6 +39,8 @@ void Form2::unzoom() {
 }
 
 void Form2::mnuOptionsZoomIn_Click() {
+    if (WaitsForDisplay([this] { mnuOptionsZoomIn_Click(); }))
+        return;
     zoom();
     g.ZoomLimit = ZoomLimitFor(ScaleWidth(), ScaleHeight(), platform::ScreenWidth(this),
                                platform::ScreenHeight(this));

@@ -3,12 +3,13 @@
 #include "platform/files/files.h"
 #include "platform/files/names.h"
 #include "platform/imaging/picture_scale.h"
+#include "platform/imaging/reads.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ namespace {
 // of permissions moves the change time.
 struct FileStamp {
     bool exists = false;
+    bool isFolder = false;
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
@@ -42,6 +44,7 @@ FileStamp stampOf(const QString &nativePath) {
     if (nativePath.isEmpty() || ::stat(NameBytes(nativePath).constData(), &st) != 0)
         return {};
     return {true,
+            S_ISDIR(st.st_mode),
             static_cast<quint64>(st.st_dev),
             static_cast<quint64>(st.st_ino),
             static_cast<qint64>(st.st_size),
@@ -61,31 +64,35 @@ struct Kept {
     Picture picture;
 };
 constexpr size_t KeptCount = 2;
-std::vector<Kept> kept; // touched by the user-interface thread only
+// Guards the kept pictures, which workers and the user-interface thread share.
+std::mutex keptMutex;
+std::vector<Kept> kept;
 // The preview shown last, its box as the display size: selecting a row previews it, and the
 // start-up and a return to the main window select the same row again.
 std::optional<Kept> keptPreview;
-int decodedByDisplay = 0;
+std::atomic<int> decodedByDisplay = 0;
 
 std::vector<Kept>::iterator findKept(const QString &nativePath) {
     return std::find_if(kept.begin(), kept.end(),
                         [&nativePath](const Kept &k) { return k.nativePath == nativePath; });
 }
 
-// The kept picture of that file while the file is unchanged; a stale one is dropped.
-const Kept *validKept(const QString &nativePath, const FileStamp &now) {
+// A copy of the kept picture of that file while the file is unchanged; a stale one is dropped.
+std::optional<Kept> validKept(const QString &nativePath, const FileStamp &now) {
+    std::lock_guard lock(keptMutex);
     const auto it = findKept(nativePath);
     if (it == kept.end())
-        return nullptr;
+        return std::nullopt;
     if (!now.exists || it->stamp != now) {
         kept.erase(it);
-        return nullptr;
+        return std::nullopt;
     }
-    return &*it;
+    return *it;
 }
 
 void keep(const QString &nativePath, const FileStamp &stamp, QSize displaySize,
           const Picture &picture) {
+    std::lock_guard lock(keptMutex);
     if (const auto it = findKept(nativePath); it != kept.end())
         kept.erase(it);
     if (!stamp.exists)
@@ -95,10 +102,24 @@ void keep(const QString &nativePath, const FileStamp &stamp, QSize displaySize,
         kept.resize(KeptCount);
 }
 
-QString absoluteNativePath(const QString &path) {
-    if (path.isEmpty())
+void forget(const QString &nativePath) {
+    std::lock_guard lock(keptMutex);
+    if (const auto it = findKept(nativePath); it != kept.end())
+        kept.erase(it);
+}
+
+// A program path that names the same file whatever the current folder is later; no disc access.
+QString absoluteProgramPath(const QString &path) {
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\')))
+        return path;
+    return QDir::currentPath() + QLatin1Char('/') + path;
+}
+
+// On a worker: asks the disc for the letter case of each folder.
+QString nativeOf(const QString &programPath) {
+    if (programPath.isEmpty())
         return {};
-    return AbsoluteNativePath(NativePath(path));
+    return AbsoluteNativePath(NativePath(programPath));
 }
 
 struct Decoded {
@@ -126,35 +147,21 @@ Decoded decodeForDisplay(const QString &nativePath, const DisplaySizeFor &sizeFo
 }
 
 struct Job {
-    QString nativePath;
+    QString programPath;
     DisplaySizeFor sizeFor;
     QSize previewBox; // not empty: read for a preview of this size, as LoadPicture does
+    CancelToken token = std::make_shared<std::atomic<bool>>(false);
     std::mutex mutex;
     std::condition_variable finished;
     bool started = false;
     bool done = false;
-    bool cancelled = false;
+    QString nativePath;
     FileStamp stamp;
     Decoded result;
 };
 
-QThreadPool &pool() {
-    static QThreadPool *instance = [] {
-        auto *p = new QThreadPool;
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(2000);
-        // The worker must be idle before the application's plugins and objects go away.
-        qAddPostRoutine([] {
-            pool().clear();
-            pool().waitForDone();
-        });
-        return p;
-    }();
-    return *instance;
-}
-
-// Touched by the user-interface thread only: the picture read ahead for the viewer, and the one
-// read ahead for the main window's preview.
+// The picture read ahead for the viewer, and the one read ahead for the main window's preview;
+// set and taken on the user-interface thread.
 std::shared_ptr<Job> current;
 std::shared_ptr<Job> currentPreview;
 
@@ -171,71 +178,131 @@ QTimer *soonTimer() {
 void run(const std::shared_ptr<Job> &job) {
     {
         std::lock_guard lock(job->mutex);
-        if (job->cancelled) {
+        if (*job->token) {
             job->done = true;
             job->finished.notify_all();
             return;
         }
         job->started = true;
     }
-    const FileStamp stamp = stampOf(job->nativePath);
-    Decoded result = job->previewBox.isEmpty()
-                         ? decodeForDisplay(job->nativePath, job->sizeFor)
-                         : Decoded{LoadPictureFile(job->nativePath, job->previewBox), QSize()};
+    const QString nativePath = nativeOf(job->programPath);
+    const FileStamp stamp = stampOf(nativePath);
+    Decoded result;
+    if (!job->previewBox.isEmpty()) {
+        result.picture = LoadPictureFile(nativePath, job->previewBox);
+    } else {
+        // A picture still kept at that size needs no second reading.
+        const std::optional<Kept> k = validKept(nativePath, stamp);
+        if (!k || !job->sizeFor || job->sizeFor(k->picture.natural) != k->displaySize)
+            result = decodeForDisplay(nativePath, job->sizeFor);
+    }
     std::lock_guard lock(job->mutex);
+    job->nativePath = nativePath;
     job->stamp = stamp;
-    if (!job->cancelled)
+    if (!*job->token)
         job->result = std::move(result);
     job->done = true;
     job->finished.notify_all();
 }
 
-// The slot's picture when it was read from this file as the file is now.
-std::optional<Decoded> takeJob(std::shared_ptr<Job> &slot, const QString &nativePath,
+// On the user-interface thread: the slot's job when it reads this file, taken out of the slot.
+std::shared_ptr<Job> takeSlot(std::shared_ptr<Job> &slot, const QString &programPath) {
+    if (!slot || slot->programPath != programPath)
+        return nullptr;
+    return std::exchange(slot, nullptr);
+}
+
+// On a worker: the job's picture when it was read from this file as the file is now.
+std::optional<Decoded> takeJob(const std::shared_ptr<Job> &job, const QString &nativePath,
                                const FileStamp &now) {
-    std::shared_ptr<Job> job = slot;
-    if (!job || job->nativePath != nativePath)
+    if (!job)
         return std::nullopt;
-    slot.reset();
     std::unique_lock lock(job->mutex);
     if (!job->started && !job->done) {
         // Not begun yet: reading it here is as quick as waiting for it.
-        job->cancelled = true;
+        *job->token = true;
         return std::nullopt;
     }
     job->finished.wait(lock, [&job] { return job->done; });
     Decoded result = std::move(job->result);
-    const FileStamp stamp = job->stamp;
-    lock.unlock();
-    // A picture that failed is read again: the file may have arrived since.
-    if (!result.picture || !stamp.exists || now != stamp)
-        return std::nullopt;
+    if (!result.picture || !job->stamp.exists || now != job->stamp || job->nativePath != nativePath)
+        return std::nullopt; // a picture that failed is read again: the file may have arrived since
     return result;
 }
 
-std::optional<Picture> takeLookAhead(const QString &nativePath, const DisplaySizeFor &sizeFor,
-                                     const FileStamp &now) {
-    std::optional<Decoded> taken = takeJob(current, nativePath, now);
-    if (!taken || !sizeFor || sizeFor(taken->picture->natural) != taken->displaySize)
-        return std::nullopt;
-    return std::move(taken->picture);
-}
-
-std::shared_ptr<Job> startJob(const QString &nativePath, DisplaySizeFor sizeFor, QSize box) {
+std::shared_ptr<Job> startJob(const QString &programPath, DisplaySizeFor sizeFor, QSize box) {
     auto job = std::make_shared<Job>();
-    job->nativePath = nativePath;
+    job->programPath = programPath;
     job->sizeFor = std::move(sizeFor);
     job->previewBox = box;
-    pool().start([job] { run(job); });
+    RunOnWorker([job] { run(job); }, job->token);
     return job;
 }
 
-void cancel(const std::shared_ptr<Job> &job) {
-    if (!job)
-        return;
-    std::lock_guard lock(job->mutex);
-    job->cancelled = true;
-    job->result = {};
+void cancel(std::shared_ptr<Job> &job) {
+    if (job)
+        *job->token = true;
+    job.reset();
+}
+
+std::optional<Picture> readForDisplay(const QString &programPath, const DisplaySizeFor &sizeFor,
+                                      const std::shared_ptr<Job> &ahead) {
+    const QString nativePath = nativeOf(programPath);
+    const FileStamp now = stampOf(nativePath);
+    if (const std::optional<Kept> k = validKept(nativePath, now))
+        if (sizeFor && sizeFor(k->picture.natural) == k->displaySize) {
+            keep(nativePath, now, k->displaySize, k->picture);
+            return k->picture;
+        }
+    std::optional<Picture> picture;
+    if (std::optional<Decoded> taken = takeJob(ahead, nativePath, now))
+        if (sizeFor && sizeFor(taken->picture->natural) == taken->displaySize)
+            picture = std::move(taken->picture);
+    if (!picture) {
+        ++decodedByDisplay;
+        picture = decodeForDisplay(nativePath, sizeFor).picture;
+    }
+    if (picture)
+        keep(nativePath, now, sizeFor ? sizeFor(picture->natural) : QSize(), *picture);
+    else
+        forget(nativePath);
+    return picture;
+}
+
+std::optional<Picture> previewOf(const QString &nativePath, QSize box, const FileStamp &now,
+                                 const std::shared_ptr<Job> &ahead) {
+    {
+        std::lock_guard lock(keptMutex);
+        if (keptPreview && keptPreview->nativePath == nativePath &&
+            keptPreview->displaySize == box && now.exists && keptPreview->stamp == now)
+            return keptPreview->picture;
+    }
+    if (ahead && ahead->previewBox == box)
+        if (auto taken = takeJob(ahead, nativePath, now))
+            return std::move(taken->picture);
+    if (const std::optional<Kept> k = validKept(nativePath, now)) {
+        const QSize needed = FittedSize(k->picture.natural, box);
+        const QImage &image = k->picture.image;
+        if (!box.isEmpty() && image.width() >= needed.width() && image.height() >= needed.height())
+            return Picture{ReducedToCover(image, needed), k->picture.natural, k->picture.source};
+    }
+    return LoadPictureFile(nativePath, box);
+}
+
+PreviewRead readForPreview(const QString &programPath, QSize box,
+                           const std::shared_ptr<Job> &ahead) {
+    const QString nativePath = nativeOf(programPath);
+    const FileStamp now = stampOf(nativePath);
+    PreviewRead read;
+    if (now.exists && !now.isFolder)
+        read.fileLength = now.size;
+    read.picture = previewOf(nativePath, box, now, ahead);
+    std::lock_guard lock(keptMutex);
+    if (read.picture && now.exists)
+        keptPreview = Kept{nativePath, now, box, *read.picture};
+    else
+        keptPreview.reset();
+    return read;
 }
 
 } // namespace
@@ -244,60 +311,30 @@ int DisplaysThatDecoded() {
     return decodedByDisplay;
 }
 
+std::function<std::optional<Picture>()> DisplayRead(const QString &path, DisplaySizeFor sizeFor) {
+    const QString programPath = absoluteProgramPath(path);
+    return [programPath, sizeFor = std::move(sizeFor), ahead = takeSlot(current, programPath)] {
+        return readForDisplay(programPath, sizeFor, ahead);
+    };
+}
+
+std::function<PreviewRead()> PreviewReadOf(const QString &path, QSize box) {
+    const QString programPath = absoluteProgramPath(path);
+    return [programPath, box, ahead = takeSlot(currentPreview, programPath)] {
+        return readForPreview(programPath, box, ahead);
+    };
+}
+
 std::optional<Picture> LoadPictureForDisplay(const QString &path, const DisplaySizeFor &sizeFor) {
-    const QString nativePath = absoluteNativePath(path);
-    const FileStamp now = stampOf(nativePath);
-    if (const Kept *k = validKept(nativePath, now))
-        if (sizeFor && sizeFor(k->picture.natural) == k->displaySize) {
-            Picture picture = k->picture;
-            keep(nativePath, now, k->displaySize, picture);
-            return picture;
-        }
-    std::optional<Picture> picture = takeLookAhead(nativePath, sizeFor, now);
-    if (!picture) {
-        ++decodedByDisplay;
-        picture = decodeForDisplay(nativePath, sizeFor).picture;
-    }
-    if (picture)
-        keep(nativePath, now, sizeFor ? sizeFor(picture->natural) : QSize(), *picture);
-    else if (const auto it = findKept(nativePath); it != kept.end())
-        kept.erase(it);
-    return picture;
+    return DisplayRead(path, sizeFor)();
 }
-
-namespace {
-
-std::optional<Picture> previewOf(const QString &path, const QString &nativePath, QSize box,
-                                 const FileStamp &now) {
-    if (keptPreview && keptPreview->nativePath == nativePath && keptPreview->displaySize == box &&
-        now.exists && keptPreview->stamp == now)
-        return keptPreview->picture;
-    if (currentPreview && currentPreview->previewBox == box)
-        if (auto taken = takeJob(currentPreview, nativePath, now))
-            return std::move(taken->picture);
-    if (const Kept *k = validKept(nativePath, now)) {
-        const QSize needed = FittedSize(k->picture.natural, box);
-        const QImage &image = k->picture.image;
-        if (!box.isEmpty() && image.width() >= needed.width() && image.height() >= needed.height())
-            return Picture{ReducedToCover(image, needed), k->picture.natural, k->picture.source};
-    }
-    return LoadPicture(path, box);
-}
-
-} // namespace
 
 std::optional<Picture> LoadPictureForPreview(const QString &path, QSize box) {
-    const QString nativePath = absoluteNativePath(path);
-    const FileStamp now = stampOf(nativePath);
-    std::optional<Picture> picture = previewOf(path, nativePath, box, now);
-    if (picture && now.exists)
-        keptPreview = Kept{nativePath, now, box, *picture};
-    else
-        keptPreview.reset();
-    return picture;
+    return PreviewReadOf(path, box)().picture;
 }
 
 void KeepLastShownOnly() {
+    std::lock_guard lock(keptMutex);
     if (kept.size() > 1)
         kept.resize(1);
 }
@@ -306,51 +343,42 @@ void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor
                    const QString &previewPath, QSize previewBox) {
     DropLookAhead();
     cancel(currentPreview);
-    currentPreview.reset();
     QTimer *timer = soonTimer();
     QObject::disconnect(timer, nullptr, nullptr, nullptr);
-    QObject::connect(timer, &QTimer::timeout,
-                     [path, sizeFor = std::move(sizeFor), previewPath, previewBox] {
-                         LookAhead(path, sizeFor);
-                         const QString nativePath = absoluteNativePath(previewPath);
-                         if (!nativePath.isEmpty() && !previewBox.isEmpty())
-                             currentPreview = startJob(nativePath, {}, previewBox);
-                     });
+    QObject::connect(
+        timer, &QTimer::timeout, [path, sizeFor = std::move(sizeFor), previewPath, previewBox] {
+            LookAhead(path, sizeFor);
+            if (!previewPath.isEmpty() && !previewBox.isEmpty())
+                currentPreview = startJob(absoluteProgramPath(previewPath), {}, previewBox);
+        });
     timer->start(milliseconds);
 }
 
 void LookAhead(const QString &path, DisplaySizeFor sizeFor) {
     soonTimer()->stop();
-    const QString nativePath = absoluteNativePath(path);
-    // A picture still kept at that size needs no second reading.
-    if (const Kept *k = validKept(nativePath, stampOf(nativePath)))
-        if (sizeFor && sizeFor(k->picture.natural) == k->displaySize)
-            return;
-    if (current && current->nativePath == nativePath)
+    const QString programPath = absoluteProgramPath(path);
+    if (current && current->programPath == programPath)
         return;
     cancel(current);
-    current.reset();
-    if (nativePath.isEmpty())
-        return;
-    current = startJob(nativePath, std::move(sizeFor), QSize());
+    if (!programPath.isEmpty())
+        current = startJob(programPath, std::move(sizeFor), QSize());
 }
 
 void DropLookAhead() {
     soonTimer()->stop();
     cancel(current);
-    current.reset();
 }
 
 void ForgetPictures() {
     DropLookAhead();
     cancel(currentPreview);
-    currentPreview.reset();
+    std::lock_guard lock(keptMutex);
     kept.clear();
     keptPreview.reset();
 }
 
 void WaitForLookAhead() {
-    pool().waitForDone();
+    WaitForWorkers();
 }
 
 } // namespace platform

@@ -4,8 +4,9 @@
 // shown last kept for showing again. A picture read ahead or kept is used only while its file
 // is unchanged (device, inode, size, modification and change times), checked at each use.
 //
-// The worker only reads a file into a buffer of its own; the user-interface thread takes the
-// buffer over when it shows that picture. Nothing of the program's shared state is touched there.
+// Every read, and every look at a file to tell whether it changed, runs on a worker (reads.h);
+// the user-interface thread only hands out the work and takes over the pictures. Nothing of the
+// program's shared state is touched on a worker.
 
 #include "platform/imaging/picture.h"
 
@@ -18,6 +19,19 @@ namespace platform {
 
 // From a picture's natural size in pixels, the size in device pixels it will be drawn at.
 using DisplaySizeFor = std::function<QSize(QSize natural)>;
+
+// What a read for the preview brings back: the picture, nothing when the file can't be read, and
+// the file's length for the information line.
+struct PreviewRead {
+    std::optional<Picture> picture;
+    std::optional<qint64> fileLength;
+};
+
+// The work, to run on a worker, of LoadPictureForDisplay and of a preview's read. Made on the
+// user-interface thread: a look-ahead of the same file is taken over there and then, so that a
+// newer look-ahead can't drop it.
+std::function<std::optional<Picture>()> DisplayRead(const QString &path, DisplaySizeFor sizeFor);
+std::function<PreviewRead()> PreviewReadOf(const QString &path, QSize box);
 
 // Reads the picture at a program path for showing it: a JPEG at the smallest fast decoder scale
 // that still covers the display size, then any picture larger than that smoothly scaled down to
@@ -46,7 +60,7 @@ void DropLookAhead();
 void ForgetPictures();
 // How many displays had to decode their file themselves, nothing read ahead or kept; for tests.
 int DisplaysThatDecoded();
-// Waits until the worker is idle; for measurements and tests.
+// Waits until the workers are idle; for measurements and tests.
 void WaitForLookAhead();
 
 } // namespace platform

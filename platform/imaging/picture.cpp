@@ -1,8 +1,11 @@
 #include "platform/imaging/picture.h"
 
 #include "platform/files/files.h"
+#include "platform/files/names.h"
 #include "platform/imaging/picture_scale.h"
+#include "platform/imaging/reads.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -10,7 +13,11 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -91,7 +98,7 @@ QSize jpegDecodeSize(QSize stored, QSize needed) {
     return stored;
 }
 
-std::optional<Picture> decode(QFile &file, const QString &nativePath, const CoverFor &boxFor) {
+std::optional<Picture> decode(QIODevice &file, const QString &nativePath, const CoverFor &boxFor) {
     setAllocationLimit();
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
@@ -136,12 +143,48 @@ std::optional<Picture> decode(QFile &file, const QString &nativePath, const Cove
     return Picture{image, natural, AbsoluteNativePath(nativePath)};
 }
 
-std::optional<Picture> decodeFile(const QString &nativePath, const CoverFor &boxFor) {
-    // Only a regular file: a folder, a dangling link or a pipe named like a picture is none.
-    QFile file;
-    if (!OpenRegularFile(file, nativePath))
+// The whole file, read in pieces so that a read nobody wants any more stops early. Nothing when
+// any read fails: an error in the middle of the file (a scratched or ejected CD) makes the whole
+// file unreadable, rather than a picture decoded halfway and filled up with grey. Only a regular
+// file: a folder, a dangling link, a pipe or a device named like a picture is none.
+std::optional<QByteArray> readWhole(const QString &nativePath) {
+    constexpr qint64 Piece = 128 * 1024;
+    // More than any picture within the budget takes, at 4 bytes a pixel.
+    constexpr qint64 Largest = PictureBudgetPixels * 4 + 1024 * 1024;
+    const int fd =
+        ::open(NameBytes(nativePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    return decode(file, nativePath, boxFor);
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > Largest)
+        return std::nullopt;
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(st.st_size) + Piece);
+    for (;;) {
+        if (WorkCancelled() || bytes.size() > Largest)
+            return std::nullopt;
+        const qsizetype had = bytes.size();
+        bytes.resize(had + Piece);
+        const ssize_t n = ::read(fd, bytes.data() + had, Piece);
+        bytes.resize(had + std::max<qsizetype>(n, 0));
+        if (n == 0)
+            return bytes;
+        if (n < 0 && errno != EINTR)
+            return std::nullopt;
+    }
+}
+
+std::optional<Picture> decodeFile(const QString &nativePath, const CoverFor &boxFor) {
+    if (nativePath.isEmpty())
+        return std::nullopt;
+    std::optional<QByteArray> bytes = readWhole(nativePath);
+    if (!bytes)
+        return std::nullopt;
+    QBuffer buffer(&*bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return decode(buffer, nativePath, boxFor);
 }
 
 CoverFor fixedBox(QSize box) {
@@ -169,11 +212,16 @@ void LoadDecoders() {
     QImageReader::supportedImageFormats();
 }
 
-bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath) {
+std::optional<QImage> ReadPictureWhole(const QString &sourceNativePath) {
     auto picture = decodeFile(sourceNativePath, fixedBox({}));
     if (!picture)
+        return std::nullopt;
+    return std::move(picture->image);
+}
+
+bool WriteBitmap(QImage image, const QString &targetPath) {
+    if (image.isNull())
         return false;
-    QImage image = std::move(picture->image);
     if (image.hasAlphaChannel())
         image.convertTo(QImage::Format_RGB32);
 
@@ -190,6 +238,11 @@ bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetP
         return false;
     }
     return file.commit();
+}
+
+bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath) {
+    const std::optional<QImage> image = ReadPictureWhole(sourceNativePath);
+    return image && WriteBitmap(*image, targetPath);
 }
 
 } // namespace platform

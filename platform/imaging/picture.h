@@ -43,5 +43,9 @@ void LoadDecoders();
 // targetPath (a program path, its letter case exactly as written). The target is replaced whole
 // or not at all.
 bool SavePictureAsBitmap(const QString &sourceNativePath, const QString &targetPath);
+// Its two halves: the picture read whole from the CD, on a worker; and the bitmap written on the
+// thread that asked, so that nothing is written for a window gone in between.
+std::optional<QImage> ReadPictureWhole(const QString &sourceNativePath);
+bool WriteBitmap(QImage image, const QString &targetPath);
 
 } // namespace platform

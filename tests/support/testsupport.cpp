@@ -9,6 +9,7 @@
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "platform/desktop/services.h"
+#include "platform/imaging/reads.h"
 #include "viewer/dialog.h"
 #include "viewer/form2.h"
 
@@ -47,9 +48,19 @@ template <class... Forms> void UnloadAll() {
     (Unload<Forms>(), ...);
 }
 
+void ShowReads() {
+    // A few rounds with nothing pending: a display put off until the queue is empty asks late.
+    QDeadlineTimer deadline(10000);
+    for (int quiet = 0; quiet < 3 && !deadline.hasExpired();) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        quiet = platform::ResultsPending() > 0 ? 0 : quiet + 1;
+    }
+}
+
 void ResetProgram() {
-    // The dialogs before the windows they were opened from.
+    // The dialogs before the windows they were opened from; no read outlives the test.
     UnloadAll<Form6, Form3, Form4, Form5, Dialog, Form2, Form1>();
+    platform::WaitForWorkers();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     g = Globals{};

@@ -42,6 +42,9 @@ class TempCd {
 // Message boxes are answered by a recorder instead of a person.
 void ResetProgram();
 
+// Lets the reads asked for so far finish and hands their pictures to the windows.
+void ShowReads();
+
 // The prompts of the message boxes so far.
 QStringList &RecordedMessages();
 

@@ -1,0 +1,142 @@
+// The windows over a failing CD: a drive of the tests' own (support/faultyfs.cpp) whose reads give
+// EIO halfway through a file, ENOTCONN as when the disc is taken out, or hang. The windows answer
+// at once throughout, nothing is written, and once reads succeed the next selection shows its
+// picture. Unlike the real-window tests, these fail where FUSE is missing.
+
+#include "app/globals.h"
+#include "dialogs/form5.h"
+#include "mainwindow/form1.h"
+#include "platform/imaging/reads.h"
+#include "support/testsupport.h"
+#include "viewer/form2.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QColor Red(200, 30, 30), Green(30, 200, 30), Blue(30, 30, 200);
+
+QColor Preview() {
+    return Instance<Form1>().Image1->Picture().pixelColor(1, 1);
+}
+
+// Selects a row; with wait, until its picture is read.
+void Select(const char *name, bool wait = true) {
+    Instance<Form1>().List1->SetSelected(RowOf(Instance<Form1>(), name));
+    if (wait)
+        ShowReads();
+}
+
+// Whether an action left the window free at once, rather than waiting for the disc.
+bool Quickly(const std::function<void()> &action) {
+    QElapsedTimer taken;
+    taken.start();
+    action();
+    return taken.elapsed() < 100;
+}
+
+} // namespace
+
+class TestFaultyDisc : public QObject {
+    Q_OBJECT
+    TempCd cd;
+    QProcess drive;
+
+    void set(const char *mode) { cd.writeFile("control", mode); }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY2(QFile::exists("/dev/fuse"), "/dev/fuse is missing: these tests need FUSE");
+        for (const auto &[name, colour] : {std::pair{"a", Red}, {"b", Green}, {"c", Blue}})
+            cd.writePicture(QStringLiteral("disc/images/%1.bmp").arg(name), 640, 480, "BMP",
+                            colour);
+        cd.mkdir("cd");
+        qputenv("XDG_DATA_HOME", cd.path("data").toUtf8()); // where a wallpaper would go
+        set("ok");
+        drive.start(ORVANE_FAULTYFS, {cd.path("disc"), cd.path("cd"), cd.path("control")});
+        QTRY_VERIFY2(QFile::exists(cd.path("cd/images/a.bmp")), "the drive did not mount");
+        QDir::setCurrent(cd.path("cd"));
+    }
+    void cleanupTestCase() {
+        QDir::setCurrent(cd.path());
+        QProcess::execute("fusermount3", {"-u", "-z", cd.path("cd")});
+        drive.waitForFinished();
+    }
+    void init() {
+        ResetProgram();
+        Select("a.bmp");
+        QCOMPARE(Preview(), Red);
+    }
+    void cleanup() {
+        set("ok");
+        ResetProgram();
+        QVERIFY(QDir(cd.path("data/orvane")).isEmpty());
+    }
+
+    // EIO halfway through b.bmp, then the disc taken out: the picture last shown stays under the
+    // new title, the viewer starts black, Wallpaper writes nothing and says so.
+    void aScratchThenNoDisc() {
+        Form1 &main = Instance<Form1>();
+        for (const char *mode : {"eio b.bmp", "gone"}) {
+            set(mode);
+            QVERIFY(Quickly([] { Select("b.bmp", false); }));
+            ShowReads();
+            QVERIFY(Preview() == Red && main.Label2->text() == "B" &&
+                    (g.ImageSizeText == "0 Bytes") == (*mode == 'g'));
+            QVERIFY(Quickly([&] { main.Command5_Click(); }));
+            ShowReads();
+            QVERIFY(Quickly([&] { main.Command1_Click(); }));
+            ShowReads();
+            Form2 &viewer = Instance<Form2>();
+            QVERIFY(viewer.Picture1.isNull() && viewer.Label1->text() == "  B  ");
+            QVERIFY(Quickly([&] { QTest::keyClick(&viewer, Qt::Key_Right); }));
+            ShowReads();
+            QCOMPARE(viewer.Image1->Picture().isNull(), *mode == 'g'); // the next, unless gone
+            QVERIFY(Quickly([&] { QTest::keyClick(&viewer, Qt::Key_Escape); }));
+            set("ok");
+            Select("b.bmp");
+            QCOMPARE(Preview(), Green);
+            Select("a.bmp");
+        }
+        QCOMPARE(RecordedMessages().filter("Sorry"),
+                 QStringList(2, "Sorry, the wallpaper could not be set"));
+    }
+
+    // A read of b.bmp hangs: the highlight moves at once, the preview and its title stay, the
+    // viewer opens black and closes, the program may end, a later row is read meanwhile, and
+    // Save waits for its picture.
+    void aStalledDrive() {
+        Form1 &main = Instance<Form1>();
+        set("stall b.bmp");
+        QVERIFY(Quickly([] { Select("b.bmp", false); }));
+        QTest::qWait(200);
+        QVERIFY(main.List1->ListIndex() == RowOf(main, "b.bmp") && Preview() == Red &&
+                main.Label2->text() == "A");
+        QVERIFY(Quickly([&] { main.Command1_Click(); }));
+        QTest::qWait(100);
+        QVERIFY(Instance<Form2>().Picture1.isNull() && !Instance<Form2>().Label1->isVisible());
+        QVERIFY(Quickly([] { QTest::keyClick(&Instance<Form2>(), Qt::Key_Escape); }));
+        QTimer::singleShot(0, &main, &QWidget::close);
+        QVERIFY(Quickly([] { QCoreApplication::exec(); }) && platform::WorkersBusy());
+        main.show();
+        Select("c.bmp");
+        QCOMPARE(Preview(), Blue);
+        Select("b.bmp", false);
+        QVERIFY(Quickly([&] { main.Command2_Click(); }));
+        QString named; // by the save dialog once the picture is read
+        QTimer dialog;
+        connect(&dialog, &QTimer::timeout, [&named] {
+            if (IsLoaded<Form5>() && !(named = Instance<Form5>().Text1->text()).isEmpty())
+                Instance<Form5>().close();
+        });
+        dialog.start(10);
+        set("ok");
+        ShowReads();
+        QVERIFY(named == "b" && Preview() == Green);
+    }
+};
+
+QTEST_MAIN(TestFaultyDisc)
+#include "tst_faultydisc.moc"
