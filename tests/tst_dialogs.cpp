@@ -192,6 +192,7 @@ class TestDialogs : public QObject {
         QCOMPARE(BitmapSize(out + "/tall.bmp"), QSize(30, 50));
         // A logout while it is open unloads the viewer under it; its close then goes back to none.
         platform::ActivateForm(&Instance<Form2>());
+        ShowReads();
         QVERIFY(WhileModal<Form5>(
             [] { Instance<Form2>().mnuOptionsSave_Click(); },
             [](Form5 &form) {
