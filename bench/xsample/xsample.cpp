@@ -3,7 +3,7 @@
 // whether any sample in between showed something else.
 //
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
-//                  [--timeout MS] [--repeat N --gap MS] [--any]
+//                  [--timeout MS] [--repeat N --gap MS] [--any] [--black]
 //   orvane-xsample --click X,Y [the same options]   (a left click instead of a key)
 //   ... --then KEY@MS     (another key MS after the first input; prints then=<ms> too)
 //   orvane-xsample --wait NAME [--timeout MS]
@@ -12,7 +12,8 @@
 // With --window the rows and columns count from the top left of that window's inside. --repeat
 // presses the key N times, --gap MS apart, as key repeat does; times count from the first press
 // and the rows settle only after the last. --any accepts rows in between that are neither as
-// before nor as settled (a list's highlight passing by). Prints
+// before nor as settled (a list's highlight passing by); --black accepts all-black rows in between
+// (a window that is black until its picture is read). Prints
 //   time=<ms> result=<ok|black|other|unchanged|timeout> samples=<n> changes=<n> first=<ms>
 //   maxgap=<ms>
 // black: a sample in between had every sampled row black; other: a row that was neither as it
@@ -130,7 +131,7 @@ int main(int argc, char **argv) {
     double thenAt = 0;
     double settle = 2000, timeout = 15000, gap = 0;
     int repeat = 1;
-    bool any = false;
+    bool any = false, black = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto next = [&] { return i + 1 < argc ? argv[++i] : ""; };
@@ -154,6 +155,8 @@ int main(int argc, char **argv) {
             gap = std::atof(next());
         else if (a == "--any")
             any = true;
+        else if (a == "--black")
+            black = true;
         else if (a == "--click")
             click = parseList(next());
         else if (a == "--then") {
@@ -290,7 +293,7 @@ int main(int argc, char **argv) {
         time = changes.back().at;
         for (size_t c = 0; c + 1 < changes.size(); ++c) {
             const Rows &r = changes[c].rows;
-            if (allBlack(r) && !allBlack(final)) {
+            if (!black && allBlack(r) && !allBlack(final)) {
                 result = "black";
                 break;
             }
