@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 class Form1 : public QWidget {
     Q_OBJECT
   public:
@@ -89,5 +91,8 @@ class Form1 : public QWidget {
     platform::LatestRead previewRead_;
     QString readingEntry_; // the entry previewRead_ reads
     quint64 askedAt_ = 0;  // when it was last asked for
+    // The reads ahead for the row selected, started once its preview has been read: on a CD a
+    // read beside it would share the drive and hold the preview up.
+    std::function<void()> readAheadAfterPreview_;
     std::vector<void (Form1::*)()> afterPreview_;
 };

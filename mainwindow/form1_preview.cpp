@@ -9,6 +9,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -32,12 +33,15 @@ void Form1::List1_Click() {
     const int next = g.CurrentIndex + (g.CurrentIndex < previous ? -1 : 1);
     const QString entry = CatalogueEntry(g.CurrentIndex);
     const QString nextEntry = next >= 1 && next <= g.ImageCount ? CatalogueEntry(next) : QString();
+    readAheadAfterPreview_ = nullptr;
     if (!entry.isEmpty())
-        platform::LookAheadSoon(
-            300, g.ImagesFolder + QStringLiteral("\\") + entry,
-            Form2::ScreenSizeFor(this, devicePixelRatioF()),
-            nextEntry.isEmpty() ? QString() : g.ImagesFolder + QStringLiteral("\\") + nextEntry,
-            previewDeviceBox(Picture1));
+        readAheadAfterPreview_ = [=, this] {
+            platform::LookAheadSoon(
+                300, g.ImagesFolder + QStringLiteral("\\") + entry,
+                Form2::ScreenSizeFor(this, devicePixelRatioF()),
+                nextEntry.isEmpty() ? QString() : g.ImagesFolder + QStringLiteral("\\") + nextEntry,
+                previewDeviceBox(Picture1));
+        };
 }
 
 // The file is read on a worker; the preview, its label and the information line change together
@@ -53,7 +57,11 @@ void Form1::Thumbnail() {
         this,
         platform::PreviewReadOf(g.ImagesFolder + QStringLiteral("\\") + entry,
                                 previewDeviceBox(Picture1)),
-        [this, entry](platform::PreviewRead read) { ShowThumbnail(entry, std::move(read)); });
+        [this, entry](platform::PreviewRead read) {
+            ShowThumbnail(entry, std::move(read));
+            if (readAheadAfterPreview_)
+                std::exchange(readAheadAfterPreview_, nullptr)();
+        });
 }
 
 void Form1::ShowThumbnail(const QString &entry, platform::PreviewRead read) {
