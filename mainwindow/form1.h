@@ -14,8 +14,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
-
 class Form1 : public QWidget {
     Q_OBJECT
   public:
@@ -84,15 +82,14 @@ class Form1 : public QWidget {
     void designControls();
     // Thumbnail once the picture of that entry has been read.
     void ShowThumbnail(const QString &entry, platform::PreviewRead read);
+    void ReadAhead();
     // A command that arrives while the preview is being read acts on the new picture once it is
     // shown: true when it was put off until then.
     bool WaitsForPreview(void (Form1::*command)());
     const QEvent *previewedKey_ = nullptr;
     platform::LatestRead previewRead_;
-    QString readingEntry_; // the entry previewRead_ reads
-    quint64 askedAt_ = 0;  // when it was last asked for
-    // The reads ahead for the row selected, started once its preview has been read: on a CD a
-    // read beside it would share the drive and hold the preview up.
-    std::function<void()> readAheadAfterPreview_;
+    QString readingEntry_;  // the entry previewRead_ reads
+    quint64 askedAt_ = 0;   // when it was last asked for
+    int readAheadStep_ = 1; // towards the row the list is moving to
     std::vector<void (Form1::*)()> afterPreview_;
 };

@@ -28,20 +28,25 @@ void Form1::List1_Click() {
     const int previous = g.CurrentIndex;
     g.CurrentIndex = List1->ListIndex() + 1;
     Thumbnail();
-    // A row that stays selected is likely to be viewed, or left for the next row the same way:
-    // both are read meanwhile.
-    const int next = g.CurrentIndex + (g.CurrentIndex < previous ? -1 : 1);
+    readAheadStep_ = g.CurrentIndex < previous ? -1 : 1;
+    // Once the preview is read: on a CD a read beside it would share the drive and hold it up.
+    std::erase(afterPreview_, &Form1::ReadAhead);
+    if (!WaitsForPreview(&Form1::ReadAhead))
+        ReadAhead();
+}
+
+// A row that stays selected is likely to be viewed, or left for the next row the same way: both
+// are read meanwhile.
+void Form1::ReadAhead() {
+    const int next = g.CurrentIndex + readAheadStep_;
     const QString entry = CatalogueEntry(g.CurrentIndex);
     const QString nextEntry = next >= 1 && next <= g.ImageCount ? CatalogueEntry(next) : QString();
-    readAheadAfterPreview_ = nullptr;
     if (!entry.isEmpty())
-        readAheadAfterPreview_ = [=, this] {
-            platform::LookAheadSoon(
-                300, g.ImagesFolder + QStringLiteral("\\") + entry,
-                Form2::ScreenSizeFor(this, devicePixelRatioF()),
-                nextEntry.isEmpty() ? QString() : g.ImagesFolder + QStringLiteral("\\") + nextEntry,
-                previewDeviceBox(Picture1));
-        };
+        platform::LookAheadSoon(
+            300, g.ImagesFolder + QStringLiteral("\\") + entry,
+            Form2::ScreenSizeFor(this, devicePixelRatioF()),
+            nextEntry.isEmpty() ? QString() : g.ImagesFolder + QStringLiteral("\\") + nextEntry,
+            previewDeviceBox(Picture1));
 }
 
 // The file is read on a worker; the preview, its label and the information line change together
@@ -57,11 +62,7 @@ void Form1::Thumbnail() {
         this,
         platform::PreviewReadOf(g.ImagesFolder + QStringLiteral("\\") + entry,
                                 previewDeviceBox(Picture1)),
-        [this, entry](platform::PreviewRead read) {
-            ShowThumbnail(entry, std::move(read));
-            if (readAheadAfterPreview_)
-                std::exchange(readAheadAfterPreview_, nullptr)();
-        });
+        [this, entry](platform::PreviewRead read) { ShowThumbnail(entry, std::move(read)); });
 }
 
 void Form1::ShowThumbnail(const QString &entry, platform::PreviewRead read) {
