@@ -60,6 +60,8 @@ class Clone:
 
     def failing(self, only=None):
         args = ["ctest", "--test-dir", self.build, "-j2", "--timeout", "300", *self.ctest_args]
+        if not only:  # one failure decides; the confirming run takes the failed ones
+            args.append("--stop-on-failure")
         if only:
             args += ["-R", "^(" + "|".join(map(re.escape, only)) + ")$"]
         out = sh(args, self.root).stdout
