@@ -325,12 +325,14 @@ QString CdImage() {
     for (int i = 1; i <= CdPhotos; ++i)
         QFile::copy(photos + QLatin1Char('/') + CdPhoto(i),
                     dir + QStringLiteral("/staging/") + CdPhoto(i));
-    const int made = QProcess::execute(
-        QStringLiteral("xorriso"),
-        {QStringLiteral("-as"), QStringLiteral("mkisofs"), QStringLiteral("-quiet"),
-         QStringLiteral("-R"), QStringLiteral("-J"), QStringLiteral("-o"),
-         iso + QStringLiteral(".part"), dir + QStringLiteral("/staging")});
-    return made == 0 && QFile::rename(iso + QStringLiteral(".part"), iso) ? iso : QString();
+    // The image a publisher makes (tools/publish), with this build's viewer beside the photos.
+    QProcess publish;
+    publish.setStandardOutputFile(QProcess::nullDevice());
+    publish.start(QStringLiteral(ORVANE_PUBLISH),
+                  {QStringLiteral("--build"), BuildFile(QStringLiteral("..")),
+                   QStringLiteral("--label"), QStringLiteral("THROTTLED CD"),
+                   dir + QStringLiteral("/staging"), iso});
+    return publish.waitForFinished(-1) && publish.exitCode() == 0 ? iso : QString();
 }
 
 class ThrottledCd {
