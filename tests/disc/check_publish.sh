@@ -21,7 +21,8 @@ rm "$scratch/cd/images/huge.bmp"
 
 mkdir "$scratch/in dir" && "$publish" --build "$build" --label "SAMPLE CD" "$scratch/cd" "$scratch/in dir/cd.iso" |
     grep -q "room left" || fail "no room left reported"
-iso() { xorriso -no_rc -indev "$scratch/in dir/cd.iso" "$@" 2>/dev/null; }
+iso() { xorriso -no_rc -md5 on -indev "$scratch/in dir/cd.iso" "$@" 2>/dev/null; }
+iso -check_md5 FAILURE -- >/dev/null || fail "no session MD5 to check a burn by"
 iso -pvd_info | grep -qx "Volume Id    : SAMPLE CD" || fail "no volume label"
 iso -rockridge off -joliet on -ls /images | grep -q "'shapes'" || fail "no Joliet names"
 odd=$(iso -find / -exec lsdl -- | awk '{print $1, $3, $4}' | sort -u |

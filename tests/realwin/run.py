@@ -217,11 +217,12 @@ def windows_open_on_their_openers_screen(d):
 windows_open_on_their_openers_screen.desktop = {"screens": [(1024, 768), (800, 600)]}
 
 
-def run(name, args):
-    d = Desktop(args, name, **getattr(globals()[name], "desktop", {}))
+def run(name, args, scenario=None, desktop=Desktop):
+    scenario = scenario or globals()[name]
+    d = desktop(args, name, **getattr(scenario, "desktop", {}))
     try:
         d.setup()
-        globals()[name](d)
+        scenario(d)
         d.check_alive()
         print(f"PASS {name}")
         return 0
