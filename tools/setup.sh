@@ -11,6 +11,7 @@ ORVANE_PACKAGES=(
     python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin desktop-file-utils
     appstream lintian
     xorriso fuseiso python3-gi debootstrap
+    patchelf icu-devtools xz-utils
 )
 
 orvane_install_packages() {
