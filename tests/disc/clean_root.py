@@ -104,7 +104,7 @@ def clean_root(d):
 
 
 if __name__ == "__main__":
-    args = types.SimpleNamespace(suite=sys.argv[1], image=sys.argv[2], out=sys.argv[3], wm="openbox",
-                                 shots=None, roots=os.environ.get("ORVANE_ROOTS", os.path.expanduser(
-                                     "~/.cache/orvane/roots")))
+    roots = os.environ.get("ORVANE_ROOTS", os.path.expanduser("~/.cache/orvane/roots"))
+    args = types.SimpleNamespace(suite=sys.argv[1], image=sys.argv[2], out=sys.argv[3], roots=roots,
+                                 wm="openbox", shots=None)
     sys.exit(realwin.run(f"clean_root_{args.suite}", args, clean_root, RootDesktop))
