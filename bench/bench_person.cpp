@@ -359,7 +359,7 @@ class ThrottledCd {
             QThread::msleep(50);
         ok = QFile::exists(device) &&
              QProcess::execute(QStringLiteral("fuseiso"), {device, folder()}) == 0 &&
-             QFile::exists(folder() + QLatin1Char('/') + CdPhoto(1));
+             QFileInfo::exists(folder() + QStringLiteral("/images"));
     }
     ~ThrottledCd() {
         QProcess::execute(QStringLiteral("fusermount"), {QStringLiteral("-u"), folder()});
