@@ -7,6 +7,7 @@
 #include "platform/imaging/picture.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -325,29 +326,34 @@ QString CdImage() {
     for (int i = 1; i <= CdPhotos; ++i)
         QFile::copy(photos + QLatin1Char('/') + CdPhoto(i),
                     dir + QStringLiteral("/staging/") + CdPhoto(i));
-    const int made = QProcess::execute(
-        QStringLiteral("xorriso"),
-        {QStringLiteral("-as"), QStringLiteral("mkisofs"), QStringLiteral("-quiet"),
-         QStringLiteral("-R"), QStringLiteral("-J"), QStringLiteral("-o"),
-         iso + QStringLiteral(".part"), dir + QStringLiteral("/staging")});
-    return made == 0 && QFile::rename(iso + QStringLiteral(".part"), iso) ? iso : QString();
+    // The image a publisher makes (tools/publish), with this build's viewer beside the photos.
+    QProcess publish;
+    publish.setStandardOutputFile(QProcess::nullDevice());
+    publish.start(QStringLiteral(ORVANE_PUBLISH),
+                  {QStringLiteral("--build"), BuildFile(QStringLiteral("..")),
+                   QStringLiteral("--label"), QStringLiteral("THROTTLED CD"),
+                   dir + QStringLiteral("/staging"), iso});
+    return publish.waitForFinished(-1) && publish.exitCode() == 0 ? iso : QString();
 }
 
 class ThrottledCd {
   public:
-    ThrottledCd() {
-        const QString iso = CdImage();
+    // With a log, nbdkit's log filter writes each read the drive is asked for into it.
+    explicit ThrottledCd(const QString &iso = CdImage(), const QString &log = {}) {
         const QString socket = dir_.filePath(QStringLiteral("sock"));
         QDir(dir_.path()).mkpath(QStringLiteral("nbd"));
         QDir(dir_.path()).mkpath(QStringLiteral("cd"));
         // nbdkit goes into the background once it serves.
-        if (iso.isEmpty() ||
-            QProcess::execute(QStringLiteral("nbdkit"),
-                              {QStringLiteral("--unix"), socket, QStringLiteral("--pidfile"),
-                               pidFile(), QStringLiteral("--filter=rate"),
-                               QStringLiteral("--filter=delay"), QStringLiteral("file"), iso,
-                               QStringLiteral("rate=28800k"), QStringLiteral("burstiness=0.1"),
-                               QStringLiteral("delay-read=2ms")}) != 0)
+        QStringList args = {QStringLiteral("--unix"), socket, QStringLiteral("--pidfile"),
+                            pidFile()};
+        if (!log.isEmpty())
+            args << QStringLiteral("--filter=log");
+        args << QStringLiteral("--filter=rate") << QStringLiteral("--filter=delay")
+             << QStringLiteral("file") << iso << QStringLiteral("rate=28800k")
+             << QStringLiteral("burstiness=0.1") << QStringLiteral("delay-read=2ms");
+        if (!log.isEmpty())
+            args << QStringLiteral("logfile=") + log;
+        if (iso.isEmpty() || QProcess::execute(QStringLiteral("nbdkit"), args) != 0)
             return;
         const QString device = dir_.filePath(QStringLiteral("nbd/cd.iso"));
         nbdfuse_.start(QStringLiteral("nbdfuse"), {device, QStringLiteral("--unix"), socket});
@@ -355,7 +361,7 @@ class ThrottledCd {
             QThread::msleep(50);
         ok = QFile::exists(device) &&
              QProcess::execute(QStringLiteral("fuseiso"), {device, folder()}) == 0 &&
-             QFile::exists(folder() + QLatin1Char('/') + CdPhoto(1));
+             QFileInfo::exists(folder() + QStringLiteral("/images"));
     }
     ~ThrottledCd() {
         QProcess::execute(QStringLiteral("fusermount"), {QStringLiteral("-u"), folder()});
@@ -505,4 +511,150 @@ BENCH_CASE(enterColdCd, "enter-cold-cd") {
               QStringLiteral("--settle"), QStringLiteral("5000")},
              QStringLiteral("the first change after %1ms; the screen stood still for up to "
                             "%2ms; the first change after Enter came %3ms after it, goal 100ms"));
+}
+
+// The viewer started from the disc as its launcher at the root starts it, the sample CD with the
+// disc's viewer beside it on the throttled CD, to its splash painted. A real drive also spends
+// about 100 ms on each read that does not start where the last one ended, which the throttle does
+// not charge: the figure adds them. Packed (one archive unpacked into memory) against plain (each
+// library a file of its own, as a bundle is usually made).
+namespace {
+
+constexpr double SeekMs = 100;
+
+QString DiscImage(bool plain) {
+    const QString dir = BenchDataDir(plain ? QStringLiteral("disc-plain") : QStringLiteral("disc"));
+    const QString staging = dir + QStringLiteral("/staging");
+    const QString iso = dir + QStringLiteral("/cd.iso");
+    QDir(staging).removeRecursively();
+    QFile::remove(iso);
+    QStringList bundle = {BuildFile(QStringLiteral("..")), staging};
+    if (plain)
+        bundle << QStringLiteral("--plain");
+    const bool made =
+        QProcess::execute(BuildFile(QStringLiteral("../tools/orvane-mksample")), {staging}) == 0 &&
+        QProcess::execute(QStringLiteral(ORVANE_SOURCE_DIR "/tools/bundle/make-bundle"), bundle) ==
+            0 &&
+        QProcess::execute(QStringLiteral("xorriso"),
+                          {QStringLiteral("-as"), QStringLiteral("mkisofs"),
+                           QStringLiteral("-quiet"), QStringLiteral("-R"), QStringLiteral("-J"),
+                           QStringLiteral("-o"), iso, staging}) == 0;
+    return made ? iso : QString();
+}
+
+struct DiscStart {
+    double splash = 0, megabytes = 0;
+    int seeks = 0;
+    bool leftBehind = false;
+    double figure() const { return splash + SeekMs * seeks; }
+};
+
+// The reads the drive was asked for between two times of the log's clock: bytes and seeks.
+void CountReads(const QString &log, const QString &from, const QString &to, DiscStart &start) {
+    QFile file(log);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QRegularExpression read(
+        QStringLiteral("^(\\S+ \\S+) connection=\\d+ Read id=\\d+ offset=0x([0-9a-f]+) "
+                       "count=0x([0-9a-f]+)"));
+    qint64 next = -1, bytes = 0;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        const auto m = read.match(line);
+        if (!m.hasMatch() || m.captured(1) < from || m.captured(1) > to)
+            continue;
+        const qint64 offset = m.captured(2).toLongLong(nullptr, 16);
+        start.seeks += offset != next;
+        next = offset + m.captured(3).toLongLong(nullptr, 16);
+        bytes += m.captured(3).toLongLong(nullptr, 16);
+    }
+    start.megabytes = static_cast<double>(bytes) / 1e6;
+}
+
+std::optional<DiscStart> StartFromDisc(const QString &iso) {
+    const QTemporaryDir logs, runtime;
+    const QString log = logs.filePath(QStringLiteral("reads.log"));
+    DiscStart start;
+    QString from, to;
+    {
+        const ThrottledCd cd(iso, log);
+        if (!cd.ok)
+            return std::nullopt;
+        QProcessEnvironment env = XEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        QProcess sampler;
+        sampler.setProcessEnvironment(env);
+        sampler.setWorkingDirectory(cd.folder());
+        const auto clock = [] {
+            return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        };
+        from = clock();
+        // What the launcher at the disc's root does.
+        sampler.start(BuildFile(QStringLiteral("orvane-xsample")),
+                      {QStringLiteral("--painted"), QStringLiteral("--rows"),
+                       QStringLiteral("520,540,560"), QStringLiteral("--cols"),
+                       QStringLiteral("880,160"), QStringLiteral("--timeout"),
+                       QStringLiteral("90000"), QStringLiteral("--"), QStringLiteral("sh"),
+                       QStringLiteral("-c"),
+                       QStringLiteral("unset LD_LIBRARY_PATH QT_PLUGIN_PATH; "
+                                      "exec ./orvane-linux/run")});
+        sampler.waitForFinished(100000);
+        to = clock();
+        const auto m = QRegularExpression(QStringLiteral("pid=(\\d+) time=([0-9.]+)"))
+                           .match(QString::fromUtf8(sampler.readAllStandardOutput()));
+        if (!m.hasMatch())
+            return std::nullopt;
+        const pid_t group = m.captured(1).toInt();
+        start.splash = m.captured(2).toDouble();
+        Sleep(1000);
+        ::kill(-group, SIGTERM);
+        for (int i = 0; i < 100 && ::kill(-group, 0) == 0; ++i)
+            QThread::msleep(50);
+        start.leftBehind = !QDir(runtime.path())
+                                .entryList({QStringLiteral("orvane*")}, QDir::AllEntries)
+                                .isEmpty();
+    } // nbdkit ends and has written its log whole
+    CountReads(log, from, to, start);
+    if (start.splash <= 0)
+        return std::nullopt;
+    return start;
+}
+
+} // namespace
+
+BENCH_CASE(startCd, "start-cd") {
+    if (Display().isEmpty()) {
+        std::printf("start-cd skipped: no X display (bench/run starts one)\n");
+        return;
+    }
+    std::map<bool, std::vector<DiscStart>> runs;
+    for (const bool plain : {false, true}) {
+        const QString iso = DiscImage(plain);
+        for (int run = 0; run < CdRuns && !iso.isEmpty(); ++run)
+            if (const auto s = StartFromDisc(iso))
+                runs[plain].push_back(*s);
+    }
+    const auto median = [&](bool plain, auto field) {
+        std::vector<double> v;
+        for (const DiscStart &s : runs[plain])
+            v.push_back(field(s));
+        return Median(v);
+    };
+    const auto describe = [&](bool plain) {
+        std::vector<double> figures;
+        for (const DiscStart &s : runs[plain])
+            figures.push_back(s.figure());
+        const bool left = std::any_of(runs[plain].begin(), runs[plain].end(),
+                                      [](const DiscStart &s) { return s.leftBehind; });
+        return QStringLiteral("figure %1ms (%2): the splash after %3ms, %4 MB read with %5 seeks%6")
+            .arg(Median(figures), 0, 'f', 0)
+            .arg(Spread(figures))
+            .arg(median(plain, [](const DiscStart &s) { return s.splash; }), 0, 'f', 0)
+            .arg(median(plain, [](const DiscStart &s) { return s.megabytes; }), 0, 'f', 1)
+            .arg(median(plain, [](const DiscStart &s) { return double(s.seeks); }), 0, 'f', 0)
+            .arg(left ? QStringLiteral(", FAILED: left files in the runtime folder") : QString());
+    };
+    ReportRatio("start-cd", {median(false, [](const DiscStart &s) { return s.figure(); }), 4000},
+                QStringLiteral("(ref: the goal, 4 s; the splash plus 100ms a seek; packed: %1; "
+                               "plain: %2)")
+                    .arg(describe(false), describe(true)));
 }

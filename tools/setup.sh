@@ -10,6 +10,8 @@ ORVANE_PACKAGES=(
     xvfb xauth openbox mutter xfwm4 xdotool x11-utils x11-xserver-utils imagemagick
     python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin desktop-file-utils
     appstream lintian
+    xorriso fuseiso python3-gi debootstrap
+    patchelf icu-devtools xz-utils
 )
 
 orvane_install_packages() {

@@ -8,6 +8,10 @@
 //   ... --then KEY@MS     (another key MS after the first input; prints then=<ms> too)
 //   orvane-xsample --wait NAME [--timeout MS]
 //   orvane-xsample --where NAME      (prints the left and top of the window's inside)
+//   orvane-xsample --painted [--rows ...] [--cols ...] -- COMMAND ARGS...
+//                  starts COMMAND in a process group of its own and prints pid=<pid> and
+//                  time=<ms> once a sampled row shows a picture (over 16 colours), counted from
+//                  the start; the command is left running
 //
 // With --window the rows and columns count from the top left of that window's inside. --repeat
 // presses the key N times, --gap MS apart, as key repeat does; times count from the first press
@@ -24,6 +28,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -31,6 +36,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -121,6 +127,36 @@ std::vector<int> parseList(const char *text) {
     return out;
 }
 
+// Whether a row shows a picture rather than a background, a plain window or a pattern.
+bool picture(const std::vector<unsigned char> &row) {
+    std::set<unsigned> colours;
+    for (size_t i = 0; i + 3 < row.size() && colours.size() <= 16; i += 4)
+        colours.insert(static_cast<unsigned>(row[i] | row[i + 1] << 8 | row[i + 2] << 16));
+    return colours.size() > 16;
+}
+
+int startUntilPainted(const Sampler &sampler, char **command, double timeout) {
+    const Clock::time_point start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        freopen("/dev/null", "w", stdout); // it outlives the sampler, whose output is read whole
+        execvp(command[0], command);
+        _exit(127);
+    }
+    std::printf("pid=%d ", pid);
+    while (msSince(start) < timeout) {
+        for (const auto &row : sampler.sample())
+            if (picture(row)) {
+                std::printf("time=%.2f\n", msSince(start));
+                return 0;
+            }
+        std::this_thread::sleep_for(std::chrono::microseconds(1000));
+    }
+    std::printf("time=0 result=timeout\n");
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -131,9 +167,14 @@ int main(int argc, char **argv) {
     double thenAt = 0;
     double settle = 2000, timeout = 15000, gap = 0;
     int repeat = 1;
-    bool any = false, black = false;
+    bool any = false, black = false, painted = false;
+    char **command = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "--") {
+            command = argv + i + 1;
+            break;
+        }
         auto next = [&] { return i + 1 < argc ? argv[++i] : ""; };
         if (a == "--rows")
             rows = parseList(next());
@@ -157,6 +198,8 @@ int main(int argc, char **argv) {
             any = true;
         else if (a == "--black")
             black = true;
+        else if (a == "--painted")
+            painted = true;
         else if (a == "--click")
             click = parseList(next());
         else if (a == "--then") {
@@ -209,6 +252,8 @@ int main(int argc, char **argv) {
     Sampler sampler{dpy, root, left, width, {}};
     for (int y : rows)
         sampler.rows.push_back(y + top);
+    if (painted && command && *command)
+        return startUntilPainted(sampler, command, timeout);
 
     const KeyCode code =
         click.size() == 2 ? 0 : XKeysymToKeycode(dpy, XStringToKeysym(key.c_str()));

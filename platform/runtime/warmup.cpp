@@ -4,6 +4,7 @@
 #include "platform/imaging/picture.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QTimer>
 
@@ -14,6 +15,17 @@ namespace platform {
 
 namespace {
 std::vector<std::thread> *warming = nullptr;
+
+// The windows are laid out with Arial's metrics. Where the machine has neither Arial nor Liberation
+// Sans, which has the same metrics, the fonts carried in fonts/ beside the program stand in.
+void AddCarriedFonts() {
+    if (QFontDatabase::hasFamily(QStringLiteral("Arial")) ||
+        QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
+        return;
+    const QDir carried(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    for (const QString &name : carried.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+        QFontDatabase::addApplicationFont(carried.filePath(name));
+}
 } // namespace
 
 void WarmUpInBackground(const QString &catalogueFolder) {
@@ -24,7 +36,10 @@ void WarmUpInBackground(const QString &catalogueFolder) {
     // Reading the font configuration is most of the first text laid out, which the window waits
     // for after its walk; each thread allocates from a heap of its own, so neither holds up the
     // walk's many small allocations.
-    warming->emplace_back([] { QFontDatabase::families(); });
+    warming->emplace_back([] {
+        QFontDatabase::families();
+        AddCarriedFonts();
+    });
     warming->emplace_back([catalogueFolder] {
         ReadAhead(catalogueFolder);
         LoadDecoders();

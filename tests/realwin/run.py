@@ -3,6 +3,7 @@
 function, each run on a desktop of its own. Exit status: 0 passed, 1 failed, 77 skipped."""
 
 import argparse
+import fnmatch
 import os
 import sys
 import time
@@ -217,11 +218,37 @@ def windows_open_on_their_openers_screen(d):
 windows_open_on_their_openers_screen.desktop = {"screens": [(1024, 768), (800, 600)]}
 
 
-def run(name, args):
-    d = Desktop(args, name, **getattr(globals()[name], "desktop", {}))
+TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools")
+
+
+def maps_outside(pid, *inside):
+    # The shared objects a viewer maps and those of them neither in the folders given nor left to
+    # the machine.
+    listed = [p for line in open(os.path.join(TOOLS, "bundle/left-out"))
+              if not line.startswith("#") for p in line.split() if p != "@brought"]
+    mapped = {line.split()[5] for line in open(f"/proc/{pid}/maps") if ".so" in line.split()[-1]}
+    return mapped, [m for m in mapped if not m.startswith(inside) and not any(
+        fnmatch.fnmatch(os.path.basename(m).split(".so")[0], p) for p in listed)]
+
+
+def bundle_maps_only_its_own(d):
+    # The disc's viewer on this machine, which has Qt: a wrong run path or qt.conf would take the
+    # machine's copies, which nothing else shows here.
+    disc = os.path.join(d.home.name, "disc")
+    d.run([os.path.join(TOOLS, "bundle/make-bundle"), os.path.dirname(d.args.program), disc,
+           "--plain"])
+    d.args.program = os.path.join(disc, "orvane-linux/run")
+    d.start()
+    mapped, outside = maps_outside(d.program.pid, disc)
+    assert not outside and any("libQt6Core" in m for m in mapped), f"not the bundle's: {outside}"
+
+
+def run(name, args, scenario=None, desktop=Desktop):
+    scenario = scenario or globals()[name]
+    d = desktop(args, name, **getattr(scenario, "desktop", {}))
     try:
         d.setup()
-        globals()[name](d)
+        scenario(d)
         d.check_alive()
         print(f"PASS {name}")
         return 0
