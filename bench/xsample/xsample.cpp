@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -140,6 +141,13 @@ int startUntilPainted(const Sampler &sampler, char **command, double timeout) {
     const pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
+        // As a desktop starts it: no signal blocked or ignored that the caller's threads had.
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGHUP, SIG_DFL);
+        signal(SIGINT, SIG_DFL);
         freopen("/dev/null", "w", stdout); // it outlives the sampler, whose output is read whole
         execvp(command[0], command);
         _exit(127);
