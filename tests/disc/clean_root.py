@@ -101,6 +101,13 @@ def clean_root(d):
     bundle = os.path.dirname(os.readlink(f"/proc/{d.program.pid}/exe"))  # may be a copy
     outside = realwin.maps_outside(d.program.pid, d.root + DISC, bundle + "/")[1]
     assert not outside, "neither carried nor left out:\n  " + "\n  ".join(sorted(outside))
+    # The disc taken out under the main window, its pages dropped: the viewer runs from its copy
+    # in memory, and the pictures it can no longer read change nothing.
+    d.run(["pkill", "-f", "^fuseiso " + d.args.image])
+    with open("/proc/sys/vm/drop_caches", "w") as caches:
+        caches.write("3\n")
+    d.key("Down", "Return")
+    d.close(d.viewer(main_hides=False), "Escape", owner=main)
 
 
 if __name__ == "__main__":
