@@ -1,6 +1,7 @@
 # A private desktop for one real-window test and the program on it as a person meets it.
 
 import collections
+import json
 import os
 import re
 import shutil
@@ -21,9 +22,12 @@ TOOLS = ("Xvfb", "xdotool", "xmessage", "xwininfo", "xprop", "xrandr", "import",
 # Apart from other X servers on a shared machine; ORVANE_X_DISPLAYS=61-69 moves them.
 FIRST, LAST = map(int, os.environ.get("ORVANE_X_DISPLAYS", "51-59").split("-"))
 MAIN_TITLE = "Orvane v3.0"
-# The window managers the scenarios run under, as a person's desktop starts them.
+# The window managers the scenarios run under, as a person's desktop starts them. Sway, a
+# Wayland compositor, runs headless with the program on it natively or through XWayland, and
+# needs tools of its own.
 WINDOW_MANAGERS = {"openbox": ["--sm-disable"], "mutter": ["--x11", "--replace", "--sm-disable"],
-                   "xfwm4": ["--compositor=off"]}
+                   "xfwm4": ["--compositor=off"], "sway": [], "sway-xwayland": []}
+SWAY_TOOLS = ("sway", "swaymsg", "grim", "wtype", "setpriv", "Xwayland")
 Window = collections.namedtuple("Window", "id name rect")
 
 
@@ -118,7 +122,9 @@ class Desktop:
         self.extra_env, self.procs = env or {}, []
 
     def setup(self):
-        missing = [t for t in TOOLS + (self.args.wm,) if not shutil.which(t)]
+        self.sway = self.args.wm.startswith("sway")
+        missing = [t for t in TOOLS + (SWAY_TOOLS if self.sway else (self.args.wm,))
+                   if not shutil.which(t)]
         missing += ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
@@ -127,13 +133,13 @@ class Desktop:
         self.home = tempfile.TemporaryDirectory(prefix="orvane-realwin-")  # gone at exit
         self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home.name,
                     "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": self.home.name}  # 0700, as it must be
-        for number in range(FIRST, LAST + 1):  # a taken one makes Xvfb give up at once: next
+        for number in [] if self.sway else range(FIRST, LAST + 1):  # a taken one: Xvfb gives up
             if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24"
                               % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
+                self.env["DISPLAY"] = f":{number}"
                 break
-        else:
+        if not self.sway and "DISPLAY" not in self.env:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
-        self.env["DISPLAY"] = f":{number}"
         for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side, 96 dpi
             left = sum(s[0] for s in self.screens[:i])
             self.run(["xrandr", "--setmonitor", f"M{i}", f"{w}/{w * 254 // 960}x"
@@ -150,10 +156,31 @@ class Desktop:
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         Atspi.init()
         Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+        if self.sway:
+            return self._start_sway()
         # The program is then the only application on the accessibility bus.
         self._start([self.args.wm, *WINDOW_MANAGERS[self.args.wm]], env=self.env | {"NO_AT_BRIDGE": "1", "GTK_A11Y": "none"})
         wait_until("the window manager", lambda: b"window id" in self.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
+
+    def _start_sway(self):
+        # Sway refuses to run as root: as nobody, in a folder of its own, where it writes how the
+        # program reaches it once it is up.
+        self.sway_dir = tempfile.TemporaryDirectory(prefix="orvane-sway-")
+        folder, x = self.sway_dir.name, "force" if self.args.wm.endswith("xwayland") else "disable"
+        open(f"{folder}/config", "w").write(
+            f"output HEADLESS-1 resolution {self.size[0]}x{self.size[1]}\nxwayland {x}\nexec sh -c"
+            f" 'xhost +si:localuser:root; echo $SWAYSOCK $WAYLAND_DISPLAY $DISPLAY > {folder}/at'\n")
+        shutil.chown(folder, "nobody", "nogroup")
+        self._start(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c",
+                     f"{folder}/config"], env={"PATH": self.env["PATH"], "XDG_RUNTIME_DIR": folder,
+                                               "WLR_BACKENDS": "headless"})
+        sock, wayland, *x = wait_until("sway", lambda: os.path.exists(f"{folder}/at") and open(
+            f"{folder}/at").read().split(), 20)
+        self.env.update(SWAYSOCK=sock, WAYLAND_DISPLAY=f"{folder}/{wayland}", DISPLAY="".join(x))
+        # A keyboard all the time, as a person's desktop has: Qt takes a seat without one to
+        # have no keyboard focus to give. wtype's own come and go with each call.
+        self._start(["wtype", "-s", "86400000", "-k", "Shift_L"])
 
     def teardown(self):
         for proc in reversed(self.procs):
@@ -202,12 +229,19 @@ class Desktop:
 
     def windows(self):
         self.check_alive()
+        if self.sway:  # by title: sway numbers a window afresh each time it is shown
+            return [Window(n["name"], n["name"], tuple(n["rect"].values())) for n in self._views()]
         found = [(wid, self.run(["xwininfo", "-id", wid], check=False).stdout.decode()) for wid in
                  self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
                           check=False).stdout.split()]
         return [Window(int(wid), re.search(r'id: \S+ "?(.*?)"?$', text, re.M)[1], tuple(map(
             int, re.findall(r"(?:Absolute upper-left .|Width|Height): +(-?\d+)", text))))
             for wid, text in found if "IsViewable" in text]  # not gone or hidden meanwhile
+
+    def _views(self, node=None):  # the program's windows in sway's tree
+        node = node or json.loads(self.run(["swaymsg", "-t", "get_tree"]).stdout)
+        return [n for c in node["nodes"] + node["floating_nodes"] for n in self._views(c)] + [
+            node] * (node.get("pid") == self.program.pid and node["visible"])
 
     def window(self, what, match, timeout=10.0):
         return wait_until(what, lambda: next(filter(match, self.windows()), None), timeout)
@@ -216,7 +250,8 @@ class Desktop:
         wait_until(what, lambda: all(w.id != window.id for w in self.windows()))
 
     def wait_active(self, what, window):
-        wait_until(what, lambda: self.run(["xdotool", "getactivewindow"], check=False)
+        wait_until(what, lambda: any(n["focused"] and n["name"] == window.id for n in self._views())
+                   if self.sway else self.run(["xdotool", "getactivewindow"], check=False)
                    .stdout.strip() == str(window.id).encode())
 
     def close(self, window, *keys, owner=None):
@@ -236,20 +271,24 @@ class Desktop:
 
     def frame_rect(self, window):
         # The window with its title bar and border, as a person sees it.
-        out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
+        out = "" if self.sway else self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]
+                                            ).stdout.decode()  # sway's rect holds the frame
         left, right, top, bottom = map(int, re.findall(r"\d+", out) or "0000")
         x, y, w, h = window.rect
         return x - left, y - top, w + left + right, h + top + bottom
 
     def key(self, *keys):
-        self.run(["xdotool", "key", "--delay", "60", *keys])
+        # wtype's new virtual keyboard needs a moment before its first key
+        self.run(["wtype", "-s", "400", *(a for k in keys for a in ("-k", k, "-s", "60"))]
+                 if self.sway else ["xdotool", "key", "--delay", "60", *keys])
 
     def click(self, x, y, button=1):
         self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
-        return Shot(*self.size, self.run(["import", "-silent", "-window", "root", "-depth", "8",
-                                          "rgb:-"]).stdout)
+        return Shot(*self.size, self.run(["grim", "-t", "ppm", "-"]).stdout.split(b"\n", 3)[3]
+                    if self.sway else self.run(["import", "-silent", "-window", "root", "-depth", "8",
+                                                "rgb:-"]).stdout)  # grim's after a 3-line header
 
     def picture_box(self):
         # Where the viewer shows a bright picture, above its caption.
@@ -289,8 +328,8 @@ class Desktop:
         wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
 
     def click_node(self, node):
-        x, y, w, h = node.extents()
-        self.click(x + w // 2, y + h // 2)
+        x, y, w, h = node.extents()  # sway's seat offers the program no pointer: the action
+        return node.acc.do_action(0) if self.sway else self.click(x + w // 2, y + h // 2)
 
     def click_button(self, name, window=None):
         self.click_node((window or self.main_node()).find("push button", name))
