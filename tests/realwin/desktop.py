@@ -27,8 +27,8 @@ MAIN_TITLE = "Orvane v3.0"
 # needs tools of its own.
 WINDOW_MANAGERS = {"openbox": ["--sm-disable"], "mutter": ["--x11", "--replace", "--sm-disable"],
                    "xfwm4": ["--compositor=off"], "sway": [], "sway-xwayland": []}
-SWAY_TOOLS = ("sway", "swaymsg", "grim", "wtype", "setpriv", "Xwayland")
-Window = collections.namedtuple("Window", "id name rect")
+SWAY = ("sway", "swaymsg", "grim", "wtype", "setpriv", "Xwayland")
+Window = collections.namedtuple("Window", "id name rect focused", defaults=[None])
 
 
 class Skip(Exception):
@@ -119,12 +119,10 @@ class Desktop:
         # screens: the monitors' sizes, side by side on one X screen, the first primary.
         self.args, self.out, self.screens = args, os.path.join(args.out, name), screens
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
-        self.extra_env, self.procs = env or {}, []
+        self.extra_env, self.procs, self.sway = env or {}, [], args.wm.startswith("sway")
 
     def setup(self):
-        self.sway = self.args.wm.startswith("sway")
-        missing = [t for t in TOOLS + (SWAY_TOOLS if self.sway else (self.args.wm,))
-                   if not shutil.which(t)]
+        missing = [t for t in TOOLS + (SWAY if self.sway else (self.args.wm,)) if not shutil.which(t)]
         missing += ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
@@ -167,17 +165,16 @@ class Desktop:
         # Sway refuses to run as root: as nobody, in a folder of its own, where it writes how the
         # program reaches it once it is up.
         self.sway_dir = tempfile.TemporaryDirectory(prefix="orvane-sway-")
-        folder, x = self.sway_dir.name, "force" if self.args.wm.endswith("xwayland") else "disable"
-        open(f"{folder}/config", "w").write(
+        run, x = self.sway_dir.name, "force" if self.args.wm.endswith("xwayland") else "disable"
+        open(f"{run}/config", "w").write(
             f"output HEADLESS-1 resolution {self.size[0]}x{self.size[1]}\nxwayland {x}\nexec sh -c"
-            f" 'xhost +si:localuser:root; echo $SWAYSOCK $WAYLAND_DISPLAY $DISPLAY > {folder}/at'\n")
-        shutil.chown(folder, "nobody", "nogroup")
+            f" 'xhost +si:localuser:root; echo $SWAYSOCK $WAYLAND_DISPLAY $DISPLAY > {run}/at'\n")
+        shutil.chown(run, "nobody", "nogroup")
         self._start(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c",
-                     f"{folder}/config"], env={"PATH": self.env["PATH"], "XDG_RUNTIME_DIR": folder,
-                                               "WLR_BACKENDS": "headless"})
-        sock, wayland, *x = wait_until("sway", lambda: os.path.exists(f"{folder}/at") and open(
-            f"{folder}/at").read().split(), 20)
-        self.env.update(SWAYSOCK=sock, WAYLAND_DISPLAY=f"{folder}/{wayland}", DISPLAY="".join(x))
+                     f"{run}/config"], env=dict(self.env, XDG_RUNTIME_DIR=run, WLR_BACKENDS="headless"))
+        sock, wayland, *x = wait_until("sway", lambda: os.path.exists(f"{run}/at") and open(
+            f"{run}/at").read().split(), 20)
+        self.env.update(SWAYSOCK=sock, WAYLAND_DISPLAY=f"{run}/{wayland}", DISPLAY="".join(x))
         # A keyboard all the time, as a person's desktop has: Qt takes a seat without one to
         # have no keyboard focus to give. wtype's own come and go with each call.
         self._start(["wtype", "-s", "86400000", "-k", "Shift_L"])
@@ -227,21 +224,19 @@ class Desktop:
         assert not check or result.returncode == 0, f"{argv} failed: {result.stderr.decode()}"
         return result
 
-    def windows(self):
+    def windows(self, node=None):
         self.check_alive()
-        if self.sway:  # by title: sway numbers a window afresh each time it is shown
-            return [Window(n["name"], n["name"], tuple(n["rect"].values())) for n in self._views()]
+        if self.sway:  # from sway's tree, by title: sway numbers a window afresh each time it shows
+            node = node or json.loads(self.run(["swaymsg", "-t", "get_tree"]).stdout)
+            return [w for c in node["nodes"] + node["floating_nodes"] for w in self.windows(c)] + [
+                Window(node["name"], node["name"], tuple(node["rect"].values()), node["focused"])] * (
+                node.get("pid") == self.program.pid and node["visible"])
         found = [(wid, self.run(["xwininfo", "-id", wid], check=False).stdout.decode()) for wid in
                  self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
                           check=False).stdout.split()]
         return [Window(int(wid), re.search(r'id: \S+ "?(.*?)"?$', text, re.M)[1], tuple(map(
             int, re.findall(r"(?:Absolute upper-left .|Width|Height): +(-?\d+)", text))))
             for wid, text in found if "IsViewable" in text]  # not gone or hidden meanwhile
-
-    def _views(self, node=None):  # the program's windows in sway's tree
-        node = node or json.loads(self.run(["swaymsg", "-t", "get_tree"]).stdout)
-        return [n for c in node["nodes"] + node["floating_nodes"] for n in self._views(c)] + [
-            node] * (node.get("pid") == self.program.pid and node["visible"])
 
     def window(self, what, match, timeout=10.0):
         return wait_until(what, lambda: next(filter(match, self.windows()), None), timeout)
@@ -250,7 +245,7 @@ class Desktop:
         wait_until(what, lambda: all(w.id != window.id for w in self.windows()))
 
     def wait_active(self, what, window):
-        wait_until(what, lambda: any(n["focused"] and n["name"] == window.id for n in self._views())
+        wait_until(what, lambda: any(w.focused and w.id == window.id for w in self.windows())
                    if self.sway else self.run(["xdotool", "getactivewindow"], check=False)
                    .stdout.strip() == str(window.id).encode())
 
@@ -271,9 +266,8 @@ class Desktop:
 
     def frame_rect(self, window):
         # The window with its title bar and border, as a person sees it.
-        out = "" if self.sway else self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]
-                                            ).stdout.decode()  # sway's rect holds the frame
-        left, right, top, bottom = map(int, re.findall(r"\d+", out) or "0000")
+        out = b"" if self.sway else self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout
+        left, right, top, bottom = map(int, re.findall(rb"\d+", out) or "0000")  # sway's: none
         x, y, w, h = window.rect
         return x - left, y - top, w + left + right, h + top + bottom
 
@@ -286,9 +280,8 @@ class Desktop:
         self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
-        return Shot(*self.size, self.run(["grim", "-t", "ppm", "-"]).stdout.split(b"\n", 3)[3]
-                    if self.sway else self.run(["import", "-silent", "-window", "root", "-depth", "8",
-                                                "rgb:-"]).stdout)  # grim's after a 3-line header
+        return Shot(*self.size, self.run(["grim", "-t", "ppm", "-"] if self.sway else [  # after the
+            "import", "-window", "root", "-depth", "8", "ppm:-"]).stdout.split(b"\n", 3)[3])
 
     def picture_box(self):
         # Where the viewer shows a bright picture, above its caption.
@@ -336,8 +329,3 @@ class Desktop:
 
     def viewer_node(self):
         return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.size)
-
-    def shows(self, file_name):
-        # Whether the viewer's caption, as a screen reader reads it, ends with the file's name.
-        caption = self.viewer_node().find("label").name
-        return caption.strip().lower().split("\\")[-1] == file_name[:-4].lower()
