@@ -162,16 +162,17 @@ class Desktop:
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
 
     def _start_sway(self):
-        # Sway refuses to run as root: as nobody, in a folder of its own, where it writes how the
-        # program reaches it once it is up.
+        # Sway refuses to run as root: as nobody then, in a folder of its own, where it writes how
+        # the program reaches it once it is up.
         self.sway_dir = tempfile.TemporaryDirectory(prefix="orvane-sway-")
         run, x = self.sway_dir.name, "force" if self.args.wm.endswith("xwayland") else "disable"
         open(f"{run}/config", "w").write(
             f"output HEADLESS-1 resolution {self.size[0]}x{self.size[1]}\nxwayland {x}\nexec sh -c"
             f" 'xhost +si:localuser:root; echo $SWAYSOCK $WAYLAND_DISPLAY $DISPLAY > {run}/at'\n")
-        shutil.chown(run, "nobody", "nogroup")
-        self._start(["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "sway", "-c",
-                     f"{run}/config"], env=dict(self.env, XDG_RUNTIME_DIR=run, WLR_BACKENDS="headless"))
+        nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] * (not os.getuid())
+        nobody and shutil.chown(run, "nobody", "nogroup")
+        self._start([*nobody, "sway", "-c", f"{run}/config"],
+                    env=dict(self.env, XDG_RUNTIME_DIR=run, WLR_BACKENDS="headless"))
         sock, wayland, *x = wait_until("sway", lambda: os.path.exists(f"{run}/at") and open(
             f"{run}/at").read().split(), 20)
         self.env.update(SWAYSOCK=sock, WAYLAND_DISPLAY=f"{run}/{wayland}", DISPLAY="".join(x))
