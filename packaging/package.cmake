@@ -35,6 +35,6 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
 # On a Wayland desktop the program runs through XWayland, which places its windows; Qt's Wayland
-# plugin is only for a session without XWayland.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
+# plugin is for a session without XWayland, where the program cannot start without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 include(CPack)

@@ -8,6 +8,7 @@ ORVANE_PACKAGES=(
     libturbojpeg0-dev libglib2.0-dev libgif-dev libxcb1-dev libfuse3-dev fuse3
     g++-mingw-w64-x86-64 dbus-daemon
     xvfb xauth openbox mutter xfwm4 xdotool x11-utils x11-xserver-utils imagemagick
+    sway xwayland grim wtype qt6-wayland
     python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin desktop-file-utils
     appstream lintian
     xorriso fuseiso python3-gi debootstrap

@@ -26,11 +26,10 @@ class ActivationFilter : public QObject {
     bool eventFilter(QObject *watched, QEvent *event) override {
         auto *form = static_cast<QWidget *>(watched);
         // A window hidden behind the one just activated (the main window behind the viewer):
-        // the window manager may pass the focus on when it goes, and pass it to none (xfwm4,
-        // which does not look above the hidden window's layer). Asked for again after that.
+        // the window manager may take the focus from the new one when the hidden one goes.
         if (event->type() == QEvent::Hide && lastActive && lastActive != form &&
             lastActive->isVisible())
-            lastActive->activateWindow();
+            ReactivateOnceWithdrawn(form, lastActive);
         if (event->type() != QEvent::WindowActivate)
             return false;
         if (QWidget *cover = coveredBy(form))

@@ -1,8 +1,12 @@
 #include "platform/runtime/windowkind.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHash>
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
@@ -78,6 +82,54 @@ class SkipStates : public QObject {
     }
 };
 
+// A message to the window manager about one of the program's windows.
+void tellWindowManager(xcb_connection_t *connection, xcb_window_t window, const char *type,
+                       std::initializer_list<uint32_t> data = {}) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(connection, type);
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(connection, 0, root(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+}
+
+bool focusIsOurs(xcb_connection_t *connection) {
+    xcb_get_input_focus_reply_t *reply =
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
+    const xcb_window_t focus = reply ? reply->focus : xcb_window_t(XCB_NONE);
+    free(reply);
+    const auto windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(),
+                       [focus](const QWindow *w) { return w->handle() && w->winId() == focus; });
+}
+
+// The window manager marks a window withdrawn (WM_STATE) once it has dealt with its going,
+// focus included.
+class Withdrawals : public QAbstractNativeEventFilter {
+  public:
+    QHash<xcb_window_t, QPointer<QWidget>> next;
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (next.isEmpty() || type != "xcb_generic_event_t" ||
+            (event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *change = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+        xcb_connection_t *connection = x11Connection();
+        if (!next.contains(change->window) || change->atom != atom(connection, "WM_STATE"))
+            return false;
+        const QPointer<QWidget> window = next.take(change->window);
+        if (window && window->isVisible() && !focusIsOurs(connection))
+            tellWindowManager(connection, static_cast<xcb_window_t>(window->winId()),
+                              "_NET_ACTIVE_WINDOW", {1, change->time, XCB_NONE}); // 1: application
+        return false;
+    }
+};
+
 } // namespace
 
 namespace {
@@ -122,15 +174,7 @@ QMargins FrameExtents(QWidget *window) {
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
         return {};
     const auto id = static_cast<xcb_window_t>(window->winId());
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = request;
-    xcb_send_event(connection, 0, root(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
+    tellWindowManager(connection, id, "_NET_REQUEST_FRAME_EXTENTS");
     // The window manager answers at once; one that is busy costs a fifth of a second at most.
     for (int tries = 0; tries < 40; ++tries) {
         const auto extents =
@@ -143,6 +187,17 @@ QMargins FrameExtents(QWidget *window) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return {};
+}
+
+void ReactivateOnceWithdrawn(QWidget *hidden, QWidget *next) {
+    if (!x11Connection())
+        return;
+    static auto *withdrawals = [] {
+        auto *filter = new Withdrawals;
+        qApp->installNativeEventFilter(filter);
+        return filter;
+    }();
+    withdrawals->next.insert(static_cast<xcb_window_t>(hidden->winId()), next);
 }
 
 } // namespace platform

@@ -27,4 +27,11 @@ QMargins FrameExtents(QWidget *window);
 // Whether the window manager stacks one window above another; true where it does not say.
 bool StackedAbove(const QWidget *upper, const QWidget *lower);
 
+// Once the window manager has withdrawn a window the program hid, asks it again to make `next`
+// the active window if the keyboard went to none of the program's windows. A window manager
+// passes the focus on from a window that goes, and may pass it to no window at all (xfwm4 looks
+// only in the hidden window's own layer, below a full-screen window). The request carries the
+// time of the withdrawal, so the X server does not refuse it as older than that pass.
+void ReactivateOnceWithdrawn(QWidget *hidden, QWidget *next);
+
 } // namespace platform

@@ -1,6 +1,7 @@
 # A private desktop for one real-window test and the program on it as a person meets it.
 
 import collections
+import json
 import os
 import re
 import shutil
@@ -21,10 +22,13 @@ TOOLS = ("Xvfb", "xdotool", "xmessage", "xwininfo", "xprop", "xrandr", "import",
 # Apart from other X servers on a shared machine; ORVANE_X_DISPLAYS=61-69 moves them.
 FIRST, LAST = map(int, os.environ.get("ORVANE_X_DISPLAYS", "51-59").split("-"))
 MAIN_TITLE = "Orvane v3.0"
-# The window managers the scenarios run under, as a person's desktop starts them.
+# The window managers the scenarios run under, as a person's desktop starts them. Sway, a
+# Wayland compositor, runs headless with the program on it natively or through XWayland, and
+# needs tools of its own.
 WINDOW_MANAGERS = {"openbox": ["--sm-disable"], "mutter": ["--x11", "--replace", "--sm-disable"],
-                   "xfwm4": ["--compositor=off"]}
-Window = collections.namedtuple("Window", "id name rect")
+                   "xfwm4": ["--compositor=off"], "sway": [], "sway-xwayland": []}
+SWAY = ("sway", "swaymsg", "grim", "wtype", "setpriv", "Xwayland")
+Window = collections.namedtuple("Window", "id name rect focused", defaults=[None])
 
 
 class Skip(Exception):
@@ -115,10 +119,10 @@ class Desktop:
         # screens: the monitors' sizes, side by side on one X screen, the first primary.
         self.args, self.out, self.screens = args, os.path.join(args.out, name), screens
         self.size = sum(w for w, _ in screens), max(h for _, h in screens)
-        self.extra_env, self.procs = env or {}, []
+        self.extra_env, self.procs, self.sway = env or {}, [], args.wm.startswith("sway")
 
     def setup(self):
-        missing = [t for t in TOOLS + (self.args.wm,) if not shutil.which(t)]
+        missing = [t for t in TOOLS + (SWAY if self.sway else (self.args.wm,)) if not shutil.which(t)]
         missing += ["python3-pyatspi"] * (not Atspi)
         if missing:
             raise Skip("needs " + ", ".join(missing) + " (tools/setup.sh installs them)")
@@ -127,13 +131,13 @@ class Desktop:
         self.home = tempfile.TemporaryDirectory(prefix="orvane-realwin-")  # gone at exit
         self.env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home.name,
                     "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": self.home.name}  # 0700, as it must be
-        for number in range(FIRST, LAST + 1):  # a taken one makes Xvfb give up at once: next
+        for number in [] if self.sway else range(FIRST, LAST + 1):  # a taken one: Xvfb gives up
             if self._started(["Xvfb", f":{number}", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24"
                               % self.size, "-nolisten", "tcp", "-noreset", "-dpi", "96"]):
+                self.env["DISPLAY"] = f":{number}"
                 break
-        else:
+        if not self.sway and "DISPLAY" not in self.env:
             raise Skip(f"no free X display in :{FIRST}-:{LAST}")
-        self.env["DISPLAY"] = f":{number}"
         for i, (w, h) in enumerate(self.screens[1:] and self.screens):  # side by side, 96 dpi
             left = sum(s[0] for s in self.screens[:i])
             self.run(["xrandr", "--setmonitor", f"M{i}", f"{w}/{w * 254 // 960}x"
@@ -150,10 +154,31 @@ class Desktop:
         os.environ.pop("AT_SPI_BUS_ADDRESS", None)
         Atspi.init()
         Atspi.get_desktop(0).set_cache_mask(Atspi.Cache.NONE)
+        if self.sway:
+            return self._start_sway()
         # The program is then the only application on the accessibility bus.
         self._start([self.args.wm, *WINDOW_MANAGERS[self.args.wm]], env=self.env | {"NO_AT_BRIDGE": "1", "GTK_A11Y": "none"})
         wait_until("the window manager", lambda: b"window id" in self.run(
             ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 20)
+
+    def _start_sway(self):
+        # Sway refuses to run as root: as nobody then, in a folder of its own, where it writes how
+        # the program reaches it once it is up.
+        self.sway_dir = tempfile.TemporaryDirectory(prefix="orvane-sway-")
+        run, x = self.sway_dir.name, "force" if self.args.wm.endswith("xwayland") else "disable"
+        open(f"{run}/config", "w").write(
+            f"output HEADLESS-1 resolution {self.size[0]}x{self.size[1]}\nxwayland {x}\nexec sh -c"
+            f" 'xhost +si:localuser:root; echo $SWAYSOCK $WAYLAND_DISPLAY $DISPLAY > {run}/at'\n")
+        nobody = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"] * (not os.getuid())
+        nobody and shutil.chown(run, "nobody", "nogroup")
+        self._start([*nobody, "sway", "-c", f"{run}/config"],
+                    env=dict(self.env, XDG_RUNTIME_DIR=run, WLR_BACKENDS="headless"))
+        sock, wayland, *x = wait_until("sway", lambda: os.path.exists(f"{run}/at") and open(
+            f"{run}/at").read().split(), 20)
+        self.env.update(SWAYSOCK=sock, WAYLAND_DISPLAY=f"{run}/{wayland}", DISPLAY="".join(x))
+        # A keyboard all the time, as a person's desktop has: Qt takes a seat without one to
+        # have no keyboard focus to give. wtype's own come and go with each call.
+        self._start(["wtype", "-s", "86400000", "-k", "Shift_L"])
 
     def teardown(self):
         for proc in reversed(self.procs):
@@ -200,8 +225,13 @@ class Desktop:
         assert not check or result.returncode == 0, f"{argv} failed: {result.stderr.decode()}"
         return result
 
-    def windows(self):
+    def windows(self, node=None):
         self.check_alive()
+        if self.sway:  # from sway's tree, by title: sway numbers a window afresh each time it shows
+            node = node or json.loads(self.run(["swaymsg", "-t", "get_tree"]).stdout)
+            return [w for c in node["nodes"] + node["floating_nodes"] for w in self.windows(c)] + [
+                Window(node["name"], node["name"], tuple(node["rect"].values()), node["focused"])] * (
+                node.get("pid") == self.program.pid and node["visible"])
         found = [(wid, self.run(["xwininfo", "-id", wid], check=False).stdout.decode()) for wid in
                  self.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.program.pid)],
                           check=False).stdout.split()]
@@ -216,7 +246,8 @@ class Desktop:
         wait_until(what, lambda: all(w.id != window.id for w in self.windows()))
 
     def wait_active(self, what, window):
-        wait_until(what, lambda: self.run(["xdotool", "getactivewindow"], check=False)
+        wait_until(what, lambda: any(w.focused and w.id == window.id for w in self.windows())
+                   if self.sway else self.run(["xdotool", "getactivewindow"], check=False)
                    .stdout.strip() == str(window.id).encode())
 
     def close(self, window, *keys, owner=None):
@@ -236,20 +267,22 @@ class Desktop:
 
     def frame_rect(self, window):
         # The window with its title bar and border, as a person sees it.
-        out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout.decode()
-        left, right, top, bottom = map(int, re.findall(r"\d+", out) or "0000")
+        out = b"" if self.sway else self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"]).stdout
+        left, right, top, bottom = map(int, re.findall(rb"\d+", out) or "0000")  # sway's: none
         x, y, w, h = window.rect
         return x - left, y - top, w + left + right, h + top + bottom
 
     def key(self, *keys):
-        self.run(["xdotool", "key", "--delay", "60", *keys])
+        # wtype's new virtual keyboard needs a moment before its first key
+        self.run(["wtype", "-s", "400", *(a for k in keys for a in ("-k", k, "-s", "60"))]
+                 if self.sway else ["xdotool", "key", "--delay", "60", *keys])
 
     def click(self, x, y, button=1):
         self.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)])
 
     def shot(self):
-        return Shot(*self.size, self.run(["import", "-silent", "-window", "root", "-depth", "8",
-                                          "rgb:-"]).stdout)
+        return Shot(*self.size, self.run(["grim", "-t", "ppm", "-"] if self.sway else [  # after the
+            "import", "-window", "root", "-depth", "8", "ppm:-"]).stdout.split(b"\n", 3)[3])
 
     def picture_box(self):
         # Where the viewer shows a bright picture, above its caption.
@@ -289,16 +322,11 @@ class Desktop:
         wait_until(f"row {name!r} to be selected", lambda: self.rows(selected=True) == [name])
 
     def click_node(self, node):
-        x, y, w, h = node.extents()
-        self.click(x + w // 2, y + h // 2)
+        x, y, w, h = node.extents()  # sway's seat offers the program no pointer: the action
+        return node.acc.do_action(0) if self.sway else self.click(x + w // 2, y + h // 2)
 
     def click_button(self, name, window=None):
         self.click_node((window or self.main_node()).find("push button", name))
 
     def viewer_node(self):
         return self.window_node("the viewer", lambda w: w.extents() == (0, 0) + self.size)
-
-    def shows(self, file_name):
-        # Whether the viewer's caption, as a screen reader reads it, ends with the file's name.
-        caption = self.viewer_node().find("label").name
-        return caption.strip().lower().split("\\")[-1] == file_name[:-4].lower()
