@@ -61,6 +61,9 @@ def splash_then_main_window(d):
     wait_until("the preview to show a picture", lambda: d.shot().dark_share(preview) < 0.8)
     time.sleep(0.3)
     d.save_png(d.args.shots, "main-window.png", crop=d.frame_rect(main))
+    # A message box gives the keyboard back: the wallpaper's question, answered Cancel.
+    d.click_button("Wallpaper")
+    d.close(d.window("the question", lambda w: w.name != MAIN_TITLE), "Escape", owner=main)
 
 
 def viewer_covers_the_screen(d):
