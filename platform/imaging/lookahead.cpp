@@ -209,7 +209,10 @@ void run(const std::shared_ptr<Job> &job) {
 std::shared_ptr<Job> takeSlot(std::shared_ptr<Job> &slot, const QString &programPath) {
     if (!slot || slot->programPath != programPath)
         return nullptr;
-    return std::exchange(slot, nullptr);
+    // Held by the read that took it alone: once that is gone, run or overtaken before it ran, the
+    // job is not wanted and stops, rather than share the drive with the next read.
+    std::shared_ptr<Job> job = std::exchange(slot, nullptr);
+    return std::shared_ptr<Job>(job.get(), [job](Job *) { *job->token = true; });
 }
 
 // On a worker: the job's picture when it was read from this file as the file is now.
