@@ -130,8 +130,10 @@ double RunChildMs(const QString &job, const QStringList &args, const QString &wo
 }
 
 void ShowReadPictures() {
+    // Sleeps until an event comes, as the program's own event loop does: polling would take a
+    // core from the worker being timed.
     do
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     while (platform::ResultsPending() > 0);
 }
 

@@ -165,6 +165,8 @@ struct Cold {
     double paint = 0;
 };
 Cold ColdDisplay(Form2 &viewer) {
+    // The look-ahead the last display asked for runs before, not beside this one's decode.
+    Idle(200);
     platform::ForgetPictures();
     platform::WaitForLookAhead();
     g.CurrentIndex = 1;

@@ -23,11 +23,12 @@ QSize previewDeviceBox(const QWidget *box) {
 } // namespace
 
 void Form1::List1_Click() {
-    // A picture read ahead for the row left behind must not hold up this one's preview.
-    platform::DropLookAhead();
     const int previous = g.CurrentIndex;
     g.CurrentIndex = List1->ListIndex() + 1;
     Thumbnail();
+    // Once this row's preview took what was read ahead for it: the rest, read for the row left
+    // behind, must not hold up this one.
+    platform::DropReadsAhead();
     readAheadStep_ = g.CurrentIndex < previous ? -1 : 1;
     // Once the preview is read: on a CD a read beside it would share the drive and hold it up.
     std::erase(afterPreview_, &Form1::ReadAhead);

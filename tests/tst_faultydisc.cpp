@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "dialogs/form5.h"
 #include "mainwindow/form1.h"
+#include "platform/imaging/picture.h"
 #include "platform/imaging/reads.h"
 #include "support/testsupport.h"
 #include "viewer/form2.h"
@@ -136,6 +137,31 @@ class TestFaultyDisc : public QObject {
         set("ok");
         ShowReads();
         QVERIFY(named == "b" && Preview() == Green);
+    }
+
+    // Reads of one file at once share it: while the drive hangs, one given up leaves at once; the
+    // first one given up does not leave the last without its picture.
+    void aSharedRead() {
+        set("stall b.bmp");
+        std::optional<platform::Picture> got[3];
+        std::atomic<int> ended = 0;
+        platform::CancelToken tokens[3];
+        for (int i = 0; i < 3; ++i) {
+            tokens[i] = std::make_shared<std::atomic<bool>>(false);
+            platform::RunOnWorker(
+                [&got, &ended, i] {
+                    got[i] = platform::LoadPictureFile(QDir::current().filePath("images/b.bmp"));
+                    ++ended;
+                },
+                tokens[i]);
+            QTest::qWait(100);
+        }
+        *tokens[1] = true;
+        QTRY_VERIFY_WITH_TIMEOUT(ended == 1, 500);
+        *tokens[0] = true;
+        set("ok");
+        platform::WaitForWorkers();
+        QVERIFY(!got[0] && !got[1] && got[2] && got[2]->image.pixelColor(1, 1) == Green);
     }
 };
 

@@ -5,7 +5,8 @@
 //   orvane-xsample KEY [--rows Y,Y,...] [--cols X,WIDTH] [--window NAME] [--settle MS]
 //                  [--timeout MS] [--repeat N --gap MS] [--any] [--black]
 //   orvane-xsample --click X,Y [the same options]   (a left click instead of a key)
-//   ... --then KEY@MS     (another key MS after the first input; prints then=<ms> too)
+//   ... --then KEY@MS     (another key MS after the first input, repeatable; prints
+//                          then=<ms>,... too: the first change after each)
 //   orvane-xsample --wait NAME [--timeout MS]
 //   orvane-xsample --where NAME      (prints the left and top of the window's inside)
 //   orvane-xsample --painted [--rows ...] [--cols ...] -- COMMAND ARGS...
@@ -171,8 +172,12 @@ int main(int argc, char **argv) {
     std::string key, window, wait, where;
     std::vector<int> rows = {270, 540, 810};
     std::vector<int> cols, click;
-    std::string thenKey;
-    double thenAt = 0;
+    struct Then {
+        KeyCode code = 0;
+        std::string key;
+        double at = 0, pressed = -1;
+    };
+    std::vector<Then> thens;
     double settle = 2000, timeout = 15000, gap = 0;
     int repeat = 1;
     bool any = false, black = false, painted = false;
@@ -211,10 +216,10 @@ int main(int argc, char **argv) {
         else if (a == "--click")
             click = parseList(next());
         else if (a == "--then") {
-            thenKey = next();
-            const size_t at = thenKey.find('@');
-            thenAt = at == std::string::npos ? 0 : std::atof(thenKey.c_str() + at + 1);
-            thenKey = thenKey.substr(0, at);
+            const std::string then = next();
+            const size_t at = then.find('@');
+            thens.push_back({0, then.substr(0, at),
+                             at == std::string::npos ? 0 : std::atof(then.c_str() + at + 1)});
         } else
             key = a;
     }
@@ -275,9 +280,9 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "no such key: %s\n", key.c_str());
         return 2;
     }
-    const KeyCode thenCode =
-        thenKey.empty() ? 0 : XKeysymToKeycode(dpy, XStringToKeysym(thenKey.c_str()));
-    double thenPressed = -1;
+    for (Then &t : thens)
+        t.code = XKeysymToKeycode(dpy, XStringToKeysym(t.key.c_str()));
+    double thenPressed = -1; // the last of them
     const Rows before = sampler.sample();
 
     // Each change of the rows, with the time it was first seen.
@@ -305,12 +310,15 @@ int main(int argc, char **argv) {
             XFlush(dpy);
             ++presses;
         }
-        if (thenCode && thenPressed < 0 && msSince(pressed) >= thenAt) {
-            thenPressed = msSince(pressed);
-            XTestFakeKeyEvent(dpy, thenCode, True, CurrentTime);
-            XTestFakeKeyEvent(dpy, thenCode, False, CurrentTime);
-            XFlush(dpy);
-        }
+        for (Then &t : thens)
+            if (t.code && t.pressed < 0 && msSince(pressed) >= t.at) {
+                thenPressed = t.pressed = msSince(pressed);
+                XTestFakeKeyEvent(dpy, t.code, True, CurrentTime);
+                XTestFakeKeyEvent(dpy, t.code, False, CurrentTime);
+                XFlush(dpy);
+            }
+        const bool allThen =
+            std::all_of(thens.begin(), thens.end(), [](const Then &t) { return t.pressed >= 0; });
         const double at = msSince(pressed);
         Rows now = sampler.sample();
         ++samples;
@@ -319,7 +327,7 @@ int main(int argc, char **argv) {
             last = std::move(now);
             lastChange = at;
         }
-        if (presses == repeat && (!thenCode || thenPressed >= 0) &&
+        if (presses == repeat && allThen &&
             at - std::max({lastChange, lastPress, thenPressed}) >= settle)
             break;
         if (at > timeout) {
@@ -357,14 +365,14 @@ int main(int argc, char **argv) {
     }
     std::printf("time=%.2f result=%s samples=%ld changes=%zu first=%.2f maxgap=%.2f", time, result,
                 samples, changes.size(), changes.empty() ? 0 : changes.front().at, maxGap);
-    if (thenCode) {
+    for (size_t i = 0; i < thens.size(); ++i) {
         double then = -1;
         for (const Change &c : changes)
-            if (c.at >= thenPressed) {
-                then = c.at - thenPressed;
+            if (c.at >= thens[i].pressed) {
+                then = c.at - thens[i].pressed;
                 break;
             }
-        std::printf(" then=%.2f", then);
+        std::printf("%s%.2f", i == 0 ? " then=" : ",", then);
     }
     std::printf("\n");
     // For looking at what went wrong: every change as rows of pixels, one PPM file each.

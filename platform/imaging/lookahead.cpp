@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
-
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -209,7 +209,10 @@ void run(const std::shared_ptr<Job> &job) {
 std::shared_ptr<Job> takeSlot(std::shared_ptr<Job> &slot, const QString &programPath) {
     if (!slot || slot->programPath != programPath)
         return nullptr;
-    return std::exchange(slot, nullptr);
+    // Held by the read that took it alone: once that is gone, run or overtaken before it ran, the
+    // job is not wanted and stops, rather than share the drive with the next read.
+    std::shared_ptr<Job> job = std::exchange(slot, nullptr);
+    return std::shared_ptr<Job>(job.get(), [job](Job *) { *job->token = true; });
 }
 
 // On a worker: the job's picture when it was read from this file as the file is now.
@@ -223,20 +226,37 @@ std::optional<Decoded> takeJob(const std::shared_ptr<Job> &job, const QString &n
         *job->token = true;
         return std::nullopt;
     }
-    job->finished.wait(lock, [&job] { return job->done; });
+    // A taker no longer wanted stops the read it waits for: on a CD it would hold up the next.
+    while (
+        !job->finished.wait_for(lock, std::chrono::milliseconds(10), [&job] { return job->done; }))
+        if (WorkCancelled()) {
+            *job->token = true;
+            return std::nullopt;
+        }
     Decoded result = std::move(job->result);
     if (!result.picture || !job->stamp.exists || now != job->stamp || job->nativePath != nativePath)
         return std::nullopt; // a picture that failed is read again: the file may have arrived since
     return result;
 }
 
-std::shared_ptr<Job> startJob(const QString &programPath, DisplaySizeFor sizeFor, QSize box) {
+std::shared_ptr<Job> makeJob(const QString &programPath, DisplaySizeFor sizeFor, QSize box) {
     auto job = std::make_shared<Job>();
     job->programPath = programPath;
     job->sizeFor = std::move(sizeFor);
     job->previewBox = box;
-    RunOnWorker([job] { run(job); }, job->token);
     return job;
+}
+
+// The job, then the next one once it is done, unless it was dropped: on a CD two reads at once
+// both go slower. A job that never starts is read by the display or preview that wants it.
+void startJob(const std::shared_ptr<Job> &job, std::shared_ptr<Job> then = {}) {
+    RunOnWorker(
+        [job, then = std::move(then)] {
+            run(job);
+            if (then && !*job->token)
+                startJob(then);
+        },
+        job->token);
 }
 
 void cancel(std::shared_ptr<Job> &job) {
@@ -347,9 +367,17 @@ void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor
     QObject::disconnect(timer, nullptr, nullptr, nullptr);
     QObject::connect(
         timer, &QTimer::timeout, [path, sizeFor = std::move(sizeFor), previewPath, previewBox] {
-            LookAhead(path, sizeFor);
+            soonTimer()->stop();
+            cancel(current);
+            const QString programPath = absoluteProgramPath(path);
             if (!previewPath.isEmpty() && !previewBox.isEmpty())
-                currentPreview = startJob(absoluteProgramPath(previewPath), {}, previewBox);
+                currentPreview = makeJob(absoluteProgramPath(previewPath), {}, previewBox);
+            if (!programPath.isEmpty()) {
+                current = makeJob(programPath, sizeFor, QSize());
+                startJob(current, currentPreview);
+            } else if (currentPreview) {
+                startJob(currentPreview);
+            }
         });
     timer->start(milliseconds);
 }
@@ -360,13 +388,20 @@ void LookAhead(const QString &path, DisplaySizeFor sizeFor) {
     if (current && current->programPath == programPath)
         return;
     cancel(current);
-    if (!programPath.isEmpty())
-        current = startJob(programPath, std::move(sizeFor), QSize());
+    if (!programPath.isEmpty()) {
+        current = makeJob(programPath, std::move(sizeFor), QSize());
+        startJob(current);
+    }
 }
 
 void DropLookAhead() {
     soonTimer()->stop();
     cancel(current);
+}
+
+void DropReadsAhead() {
+    DropLookAhead();
+    cancel(currentPreview);
 }
 
 void ForgetPictures() {

@@ -50,12 +50,15 @@ void KeepLastShownOnly();
 // Starts reading the picture at a program path ahead, replacing the one read ahead before.
 void LookAhead(const QString &path, DisplaySizeFor sizeFor);
 // Once the given time has passed without another look-ahead asked for or dropped: LookAhead of
-// path, then previewPath read for a preview box (replacing the preview read ahead before).
+// path, and once that is read, previewPath read for a preview box (replacing the preview read
+// ahead before).
 void LookAheadSoon(int milliseconds, const QString &path, DisplaySizeFor sizeFor,
                    const QString &previewPath, QSize previewBox);
 // Forgets the picture read ahead for the viewer (a decode already running finishes and is thrown
 // away).
 void DropLookAhead();
+// Forgets both pictures read ahead, the preview's too.
+void DropReadsAhead();
 // Forgets the kept pictures too, so that the next display reads its file; for measurements.
 void ForgetPictures();
 // How many displays had to decode their file themselves, nothing read ahead or kept; for tests.

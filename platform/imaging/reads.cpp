@@ -97,6 +97,10 @@ bool WorkCancelled() {
     return currentToken && *currentToken;
 }
 
+const std::atomic<bool> *WorkCancelFlag() {
+    return currentToken;
+}
+
 void PostToUserInterface(std::function<void()> fn) {
     Workers &w = workers();
     std::lock_guard lock(w.mutex);

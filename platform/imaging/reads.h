@@ -22,6 +22,9 @@ void RunOnWorker(std::function<void()> work, CancelToken token = {});
 // On a worker: whether the work it runs is no longer wanted. A picture read stops at its next
 // piece.
 bool WorkCancelled();
+// On a worker: the flag that WorkCancelled reads, for work shared with other workers; null when
+// the work can't be cancelled.
+const std::atomic<bool> *WorkCancelFlag();
 // Runs fn on the user-interface thread, from any thread; dropped once the application is gone.
 void PostToUserInterface(std::function<void()> fn);
 
