@@ -3,12 +3,10 @@
 // unchanged, and folders listed ahead at start-up as they are.
 
 #include "app/globals.h"
-#include "catalogue/scan.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files/files.h"
 #include "platform/files/folders.h"
 #include "platform/imaging/lookahead.h"
-#include "platform/runtime/listbox.h"
 #include "support/hostilecd.h"
 #include "support/picturefiles.h"
 #include "support/rootless.h"
@@ -198,14 +196,8 @@ class TestPicture : public QObject {
         QVERIFY(QFile::link(cd.path("images"), cd.path("images/a4/b13/back")));
         QVERIFY(QFile::link(cd.path("images/a2"), cd.path("images/a7/b11/twin")));
         const auto scan = [] {
-            g.ImagesFolder = QStringLiteral("images\\");
-            platform::ListBox list;
-            ScanParams params;
-            params.Recurse = params.AddToList = true;
-            params.Folder = g.ImagesFolder;
-            ScanFolder(params, list);
-            return QStringList(g.ImageArray.begin() + 1,
-                               g.ImageArray.begin() + 1 + params.FileCount);
+            ScanCatalogue("images\\");
+            return Catalogue();
         };
         const QStringList direct = scan();
         QCOMPARE(direct.size(), 120);

@@ -3,13 +3,14 @@
 #include "app/form6.h"
 #include "app/forms.h"
 #include "app/globals.h"
+#include "catalogue/scan.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
-#include "encoders.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "platform/desktop/services.h"
 #include "platform/imaging/reads.h"
+#include "platform/runtime/listbox.h"
 #include "viewer/dialog.h"
 #include "viewer/form2.h"
 
@@ -33,10 +34,6 @@ void TempCd::writePicture(const QString &relative, int width, int height, const 
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     image.save(path(relative), format);
-}
-
-QByteArray MakeGif(int width, int height) {
-    return hostile::Gif(width, height, width, height, 1);
 }
 
 QStringList &RecordedMessages() {
@@ -74,16 +71,30 @@ void ResetProgram() {
 }
 
 int RowOf(const Form1 &form, const QString &name) {
-    return ListRows(form).indexOf(name);
-}
-
-QStringList ListRows(const Form1 &form) {
-    QStringList rows;
     for (int r = 0; r < form.List1->ListCount(); ++r)
-        rows << form.List1->List(r);
-    return rows;
+        if (form.List1->List(r) == name)
+            return r;
+    return -1;
 }
 
 QStringList Catalogue() {
     return QStringList(g.ImageArray.begin() + 1, g.ImageArray.begin() + 1 + g.ImageCount);
+}
+
+size_t ScanCatalogue(const QString &folder) {
+    ScanParams params;
+    params.Recurse = params.AddToList = true;
+    g.ImagesFolder = params.Folder = folder;
+    platform::ListBox list;
+    ScanFolder(params, list);
+    g.ImageCount = params.FileCount;
+    return params.Walked.size();
+}
+
+bool SearchFor(const QString &text) {
+    return WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
+                             [text](Form4 &dialog) {
+                                 dialog.Text1->setText(text);
+                                 dialog.Command1_Click();
+                             });
 }

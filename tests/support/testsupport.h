@@ -14,9 +14,6 @@
 
 #include <functional>
 
-// A minimal valid GIF of the given size in one colour.
-QByteArray MakeGif(int width, int height);
-
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
   public:
@@ -48,12 +45,16 @@ void ShowReads();
 // The prompts of the message boxes so far.
 QStringList &RecordedMessages();
 
-// The main window's list: the row showing a name (-1: none), and every row's text.
+// The main window's list: the row showing a name (-1: none).
 class Form1;
 int RowOf(const Form1 &form, const QString &name);
-QStringList ListRows(const Form1 &form);
 // The catalogue entries 1..ImageCount.
 QStringList Catalogue();
+// Walks a folder into the catalogue as the start-up does, ImageCount set; gives the number of
+// folders walked.
+size_t ScanCatalogue(const QString &folder);
+// Searches through the main window's Search dialog; false when the dialog was left open.
+bool SearchFor(const QString &text);
 
 // Runs a command that opens a modal window; `drive` runs once it is up and must close it. False
 // when the window never came up or was left open (it is then unloaded, so no test hangs).
