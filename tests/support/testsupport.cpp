@@ -28,12 +28,13 @@ void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
         file.write(bytes);
 }
 
-void TempCd::writePicture(const QString &relative, int width, int height, const char *format,
-                          QColor colour) const {
+QString TempCd::writePicture(const QString &relative, int width, int height, const char *format,
+                             QColor colour) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     image.save(path(relative), format);
+    return path(relative);
 }
 
 QStringList &RecordedMessages() {

@@ -24,10 +24,9 @@ class TempCd {
         return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
     }
     void writeFile(const QString &relative, const QByteArray &bytes) const;
-    // Writes a picture of the given size; format is "JPG", "BMP" or "PNG" (GIF through BMP data
-    // is not possible with Qt, so GIFs come from writeGif).
-    void writePicture(const QString &relative, int width, int height, const char *format,
-                      QColor colour = QColor(40, 120, 200)) const;
+    // Writes a picture of the given size as "JPG", "BMP" or "PNG"; gives its path.
+    QString writePicture(const QString &relative, int width, int height, const char *format = "JPG",
+                         QColor colour = QColor(40, 120, 200)) const;
     void mkdir(const QString &relative) const { QDir(dir_.path()).mkpath(relative); }
 
   private:
