@@ -21,7 +21,6 @@
 #include <QTest>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -93,19 +92,6 @@ class TestMainWindow : public QObject {
         // An exact name wins over one that differs in case.
         cd.writeFile("menupic.jpg", "yy");
         QCOMPARE(platform::FileLen("menupic.jpg").value_or(-1), 2);
-        // Folders d0 … d24, each holding two links to the next, make 2^24 paths: each folder is
-        // walked once, by the first path that reaches it, with pictures beside the web or in it.
-        for (int level = 0; level <= 24; ++level)
-            cd.mkdir(QStringLiteral("web/d%1").arg(level));
-        for (int level = 1; level <= 24; ++level)
-            for (const char *name : {"/a", "/b"})
-                QVERIFY(::symlink(qPrintable(QStringLiteral("../d%1").arg(level)),
-                                  qPrintable(cd.path(QStringLiteral("web/d%1").arg(level - 1) +
-                                                     name))) == 0);
-        cd.writeFile("web/beside.jpg", "x");
-        QVERIFY(ScanCatalogue("web\\") == 26 && g.ImageCount == 1);
-        cd.writeFile("web/d24/inside.jpg", "x");
-        QVERIFY(ScanCatalogue("web\\d0\\") == 25 && g.ImageCount == 1);
     }
 
     // A splash fills the client area of 3000 x 1500 twips; the frame is drawn around it in a

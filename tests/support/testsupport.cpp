@@ -82,14 +82,13 @@ QStringList Catalogue() {
     return QStringList(g.ImageArray.begin() + 1, g.ImageArray.begin() + 1 + g.ImageCount);
 }
 
-size_t ScanCatalogue(const QString &folder) {
+void ScanCatalogue(const QString &folder) {
     ScanParams params;
     params.Recurse = params.AddToList = true;
     g.ImagesFolder = params.Folder = folder;
     platform::ListBox list;
     ScanFolder(params, list);
     g.ImageCount = params.FileCount;
-    return params.Walked.size();
 }
 
 bool SearchFor(const QString &text) {
