@@ -77,7 +77,7 @@ class TestPicture : public QObject {
 
     // A JPEG is decoded at the smallest DCT scale that covers the box, other pictures averaged
     // down in whole blocks, the edge blocks kept; left red and right blue, as stored.
-    void decodesNoLargerThanTheBoxNeeds() {
+    void decodesNoLargerThanTheBoxNeedsAndUpright() {
         // Stored size, box and decoded size; the last BMP is not half as large as the picture.
         for (const auto &[format, stored, box, decoded] :
              {std::tuple{"JPG", QSize(1600, 1200), QSize(120, 90), QSize(200, 150)},
@@ -101,10 +101,7 @@ class TestPicture : public QObject {
             QVERIFY(qRed(picture->image.pixel(0, 0)) > 200);
             QVERIFY(qBlue(picture->image.pixel(decoded.width() - 1, 0)) > 200);
         }
-    }
-
-    // Turned once (a quarter anticlockwise here), whether decoded small, whole or saved.
-    void exifOrientationIsAppliedOnce() {
+        // Turned once (a quarter anticlockwise here), whether decoded small, whole or saved.
         TempCd cd;
         cd.writeFile("turned.jpg", WithExifOrientation(Encode(HalvesImage(640, 320), "JPG"), 8));
         const auto preview = platform::LoadPicture("turned.jpg", QSize(80, 80));
