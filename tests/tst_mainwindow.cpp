@@ -26,19 +26,6 @@ namespace {
 
 QStringList playedSounds;
 
-QRectF placeOf(const platform::ImageBox &box) {
-    return QRectF(box.Left(), box.Top(), box.Width(), box.Height());
-}
-
-QStringList ticks(Form1 &form, int count) {
-    QStringList texts;
-    for (int i = 0; i < count; ++i) {
-        form.Timer1_Timer();
-        texts << form.Label2->text();
-    }
-    return texts;
-}
-
 bool buttonsOn(const Form1 &main, bool on) {
     const QPushButton *buttons[] = {main.Command1, main.Command2, main.Command4,
                                     main.Command5, main.Command6, main.Command7};
@@ -130,12 +117,15 @@ class TestMainWindow : public QObject {
         ShowReads();
         QCOMPARE(CatalogueEntry(g.CurrentIndex), "animals\\tiger cub.JPG");
         QCOMPARE(form.Image1->Picture().size(), QSize(80, 160));
-        QCOMPARE(placeOf(*form.Image1), QRectF(562.5, 0, 675, 1350));
-        QCOMPARE(form.Label2->text(), "Tiger cub");
-        QCOMPARE(ticks(form, 5),
-                 (QStringList{"Jpeg Image", "320 * 640 pixels",
-                              SizeText(tiger.size(), QLocale::system().decimalPoint()), "Tiger cub",
-                              "Jpeg Image"}));
+        const platform::ImageBox &box = *form.Image1;
+        QCOMPARE(QRectF(box.Left(), box.Top(), box.Width(), box.Height()),
+                 QRectF(562.5, 0, 675, 1350));
+        QStringList texts{form.Label2->text()};
+        for (int tick = 0; tick < 5; ++tick, texts << form.Label2->text())
+            form.Timer1_Timer();
+        QCOMPARE(texts, (QStringList{"Tiger cub", "Jpeg Image", "320 * 640 pixels",
+                                     SizeText(tiger.size(), QLocale::system().decimalPoint()),
+                                     "Tiger cub", "Jpeg Image"}));
         QVERIFY(RecordedMessages().isEmpty());
     }
 
