@@ -3,10 +3,12 @@
 // unchanged, and folders listed ahead at start-up as they are.
 
 #include "app/globals.h"
+#include "catalogue/scan.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files/files.h"
 #include "platform/files/folders.h"
 #include "platform/imaging/lookahead.h"
+#include "platform/runtime/listbox.h"
 #include "support/hostilecd.h"
 #include "support/picturefiles.h"
 #include "support/rootless.h"
@@ -196,7 +198,12 @@ class TestPicture : public QObject {
         cd.writeFile("outside/p.jpg", "");
         QVERIFY(QFile::link(cd.path("outside"), cd.path("images/a5/out")));
         const auto scan = [] {
-            ScanCatalogue("images\\");
+            ScanParams params;
+            params.Recurse = params.AddToList = true;
+            g.ImagesFolder = params.Folder = QStringLiteral("images\\");
+            platform::ListBox list;
+            ScanFolder(params, list);
+            g.ImageCount = params.FileCount;
             return Catalogue();
         };
         const QStringList direct = scan();

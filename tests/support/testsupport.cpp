@@ -3,14 +3,12 @@
 #include "app/form6.h"
 #include "app/forms.h"
 #include "app/globals.h"
-#include "catalogue/scan.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "platform/desktop/services.h"
 #include "platform/imaging/reads.h"
-#include "platform/runtime/listbox.h"
 #include "viewer/dialog.h"
 #include "viewer/form2.h"
 
@@ -80,15 +78,6 @@ int RowOf(const Form1 &form, const QString &name) {
 
 QStringList Catalogue() {
     return QStringList(g.ImageArray.begin() + 1, g.ImageArray.begin() + 1 + g.ImageCount);
-}
-
-void ScanCatalogue(const QString &folder) {
-    ScanParams params;
-    params.Recurse = params.AddToList = true;
-    g.ImagesFolder = params.Folder = folder;
-    platform::ListBox list;
-    ScanFolder(params, list);
-    g.ImageCount = params.FileCount;
 }
 
 bool SearchFor(const QString &text) {

@@ -49,8 +49,6 @@ class Form1;
 int RowOf(const Form1 &form, const QString &name);
 // The catalogue entries 1..ImageCount.
 QStringList Catalogue();
-// Walks a folder into the catalogue as the start-up does, ImageCount set.
-void ScanCatalogue(const QString &folder);
 // Searches through the main window's Search dialog; false when the dialog was left open.
 bool SearchFor(const QString &text);
 
