@@ -26,7 +26,6 @@
 #include <QDBusVirtualObject>
 #include <QDateTime>
 #include <QDialog>
-#include <QImageReader>
 #include <QProcess>
 #include <QSessionManager>
 #include <QTest>

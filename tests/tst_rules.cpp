@@ -12,9 +12,6 @@
 #include "platform/runtime/folderlists.h"
 #include "viewer/fit_rules.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {

@@ -3,7 +3,6 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QColor>
 #include <QImage>
 #include <QPainter>
 

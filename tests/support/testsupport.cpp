@@ -13,11 +13,11 @@
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QTest>
 
 void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());

@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
