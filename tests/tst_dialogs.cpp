@@ -26,7 +26,6 @@
 #include <QDBusVirtualObject>
 #include <QDateTime>
 #include <QDialog>
-#include <QImageReader>
 #include <QProcess>
 #include <QSessionManager>
 #include <QTest>
@@ -83,11 +82,6 @@ class TestDialogs : public QObject {
     FakePortal portal;
     QThread portalThread;
 
-    QString picture(const char *name, int width, int height, const char *format = "JPG") {
-        cd->writePicture(name, width, height, format);
-        return cd->path(name);
-    }
-
   private slots:
     void initTestCase() {
         platform::InstallAccessibility();
@@ -132,7 +126,7 @@ class TestDialogs : public QObject {
     // From the viewer, its own picture.
     void save() {
         cd->writePicture("images/Beach.jpg", 640, 480, "JPG");
-        picture("images/tall.jpg", 30, 50);
+        cd->writePicture("images/tall.jpg", 30, 50);
         for (const char *old : {"out/Beach.bmp", "out/PHOTO.BMP.BMP"})
             cd->writeFile(old, "old picture");
         Form1 &main = Instance<Form1>();
@@ -228,12 +222,14 @@ class TestDialogs : public QObject {
         ShowReads();
         viewer.mnuOptionsWallpaper_Click();
         ShowReads();
-        form.Picture5 = *platform::LoadPictureFile(picture("Sunset.jpg", 800, 600), QSize(120, 90));
+        form.Picture5 =
+            *platform::LoadPictureFile(cd->writePicture("Sunset.jpg", 800, 600), QSize(120, 90));
         g.ImageTitle = "Animals\\Sunset";
         form.Command5_Click();
         ShowReads();
         QVERIFY(greyed && form.Command5->isEnabled());
-        viewer.Picture1 = *platform::LoadPictureFile(picture("dog.jpg", 1600, 400), QSize(64, 64));
+        viewer.Picture1 =
+            *platform::LoadPictureFile(cd->writePicture("dog.jpg", 1600, 400), QSize(64, 64));
         g.ImageTitle = "Animals\\dog";
         viewer.mnuOptionsWallpaper_Click();
         ShowReads();
@@ -289,21 +285,22 @@ class TestDialogs : public QObject {
         if (!portalThread.isRunning())
             QSKIP("dbus-daemon is not installed");
         for (uint answer : {0u, 1u}) {
-            const QString old = picture("Orvane.bmp", 8, 8, "BMP");
+            const QString old = cd->writePicture("Orvane.bmp", 8, 8, "BMP");
             portal.answer = answer;
-            QCOMPARE(platform::SetDesktopWallpaper(picture("Orvane2.bmp", 8, 8, "BMP")), !answer);
+            QCOMPARE(platform::SetDesktopWallpaper(cd->writePicture("Orvane2.bmp", 8, 8, "BMP")),
+                     !answer);
             // The picture shown before is no longer needed, unless the new one was refused.
             QCOMPARE(QFile::exists(old), answer != 0);
             QTRY_COMPARE(portal.calls.value(int(answer)),
                          "org.freedesktop.portal.Wallpaper.SetWallpaperFile 424d background ");
         }
-        platform::OpenWithChooser(picture("it's a picture.jpg", 8, 8));
+        platform::OpenWithChooser(cd->writePicture("it's a picture.jpg", 8, 8));
         QTRY_COMPARE(portal.calls.value(2), "org.freedesktop.portal.OpenURI.OpenFile ffd8  true");
         QTest::qWait(100);
         QVERIFY(!QApplication::activeWindow()); // the program's own chooser stays away
         QVERIFY(QDBusConnection("portal").unregisterService("org.freedesktop.portal.Desktop"));
-        QVERIFY(!platform::SetDesktopWallpaper(picture("Orvane.bmp", 8, 8)));
-        platform::OpenWithChooser(picture("b.jpg", 8, 8));
+        QVERIFY(!platform::SetDesktopWallpaper(cd->writePicture("Orvane.bmp", 8, 8)));
+        platform::OpenWithChooser(cd->writePicture("b.jpg", 8, 8));
         QTRY_VERIFY(qobject_cast<QDialog *>(QApplication::activeWindow()));
         QApplication::activeWindow()->close();
     }

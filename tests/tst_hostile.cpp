@@ -8,7 +8,6 @@
 #include "app/globals.h"
 #include "dialogs/form5.h"
 #include "mainwindow/form1.h"
-#include "mainwindow/form4.h"
 #include "platform/desktop/services.h"
 #include "platform/files/names.h"
 #include "platform/imaging/picture.h"
@@ -144,11 +143,7 @@ class TestHostile : public QObject {
         viewer.mnuOptionsExit_Click();
         // A search that narrows the list, one that finds nothing, then Reset.
         for (const char *text : {"good", "no-such-picture-anywhere"})
-            WhileModal<Form4>([&form] { form.Command6_Click(); },
-                              [text](Form4 &dialog) {
-                                  dialog.Text1->setText(text);
-                                  dialog.Command1_Click();
-                              });
+            SearchFor(text);
         QVERIFY(g.ImageCount > 0 && g.ImageCount < count);
         form.Command7_Click();
         QCOMPARE(g.ImageCount, count);

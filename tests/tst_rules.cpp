@@ -12,9 +12,6 @@
 #include "platform/runtime/folderlists.h"
 #include "viewer/fit_rules.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -46,7 +43,7 @@ class TestRules : public QObject {
         QCOMPARE(wide.Left + wide.Width, 1800.f);
     }
 
-    void titleTypeAndSizeText() {
+    void titlesTypeAndSizeText() {
         for (const auto &[entry, title, type] :
              {std::tuple{"a\\b\\tiger cub.JPG", "Tiger cub", "jpg"},
               {"x\\mOUNT eVEREST.Jpg", "Mount everest", "jpg"},
@@ -69,9 +66,19 @@ class TestRules : public QObject {
             QVERIFY2(IsPictureName(QString(name)), name);
         for (const char *name : {"photo.jpeg", "pg"})
             QVERIFY2(!IsPictureName(QString(name)), name);
+        // "-": no title, the previous one stays.
+        for (const auto &[entry, title] : {std::pair{"BEACH.GIF", "Beach"},
+                                           {"trips\\Rome.bmp", "Trips\\rome"},
+                                           {".jpg", "-"},
+                                           {"", "-"},
+                                           {"abcdjpg", "Abc"}})
+            QCOMPARE(ViewerTitle(entry).value_or("-"), title);
+        for (const auto &[title, closed] :
+             {std::pair{"A\\b\\SEA", "Sea"}, {"", ""}, {"Animals\\", ""}, {"a/b", "A/b"}})
+            QCOMPARE(ClosingTitle(title), closed);
     }
 
-    void searchSplitsAndMatches() {
+    void searchSplitsMatchesAndCompacts() {
         // The count, the keywords stored (five at most), the text left holding its last word.
         for (const auto &[typed, count, stored, last] :
              {std::tuple{"CAT", 1, "cat", "cat"},
@@ -98,9 +105,6 @@ class TestRules : public QObject {
             const Search s(typed);
             QVERIFY2(EntryMatches(entry, s.keywords, s.count) == match, entry);
         }
-    }
-
-    void searchCountsAreHeldToTheCatalogue() {
         std::vector<QString> catalogue{"zero.jpg", "a.jpg", "b.jpg", "c.jpg"};
         const Search jpg("jpg"), none("  ");
         QCOMPARE(CompactMatches(catalogue, 10001, jpg.keywords, jpg.count), 3);
@@ -111,7 +115,7 @@ class TestRules : public QObject {
                  "tom 2.jpga/b.jpg");
     }
 
-    void viewerFitsToTheScreen() {
+    void viewerFitsAndZooms() {
         const struct {
             float width, height;
             int zoomLimit;
@@ -129,9 +133,6 @@ class TestRules : public QObject {
                      row.fitted);
             QCOMPARE(fit.AspectRatio.value_or(0.f), row.aspectRatio);
         }
-    }
-
-    void viewerZoomClampsAndStops() {
         // The ratio comes from the enlarged image, not the picture.
         QCOMPARE(ZoomIn(15000, 11250, SW, SH, 0).AspectRatio.value(), 18750.f / 14062.5f);
         // Just below the width: ends exactly at the screen's width.
@@ -145,25 +146,11 @@ class TestRules : public QObject {
         QVERIFY(out.Changed && out.Width == 800.f && out.ZoomLimit == 0);
     }
 
-    void viewerTitles() {
-        // "-": no title, the previous one stays.
-        for (const auto &[entry, title] : {std::pair{"BEACH.GIF", "Beach"},
-                                           {"trips\\Rome.bmp", "Trips\\rome"},
-                                           {".jpg", "-"},
-                                           {"", "-"},
-                                           {"abcdjpg", "Abc"}})
-            QCOMPARE(ViewerTitle(entry).value_or("-"), title);
-        for (const auto &[title, closed] :
-             {std::pair{"A\\b\\SEA", "Sea"}, {"", ""}, {"Animals\\", ""}, {"a/b", "A/b"}})
-            QCOMPARE(ClosingTitle(title), closed);
-    }
-
     void saveNamesAndPaths() {
         QCOMPARE(DefaultSaveName("SUNSET.JPG"), "SUNSET");
-        QCOMPARE(DefaultSaveName(".jpg"), QString()); // four characters or fewer: no name
-        QCOMPARE(SaveTargetPath("C:\\", "Beach"), "C:\\Beach.bmp");
-        QCOMPARE(SaveTargetPath("\\", "Beach"), "\\Beach.bmp");
-        QCOMPARE(SaveTargetPath("/", "Beach"), "/Beach.bmp");
+        QCOMPARE(DefaultSaveName(".jpg"), QString());  // four characters or fewer: no name
+        for (const QString root : {"C:\\", "\\", "/"}) // a root ends in its separator already
+            QCOMPARE(SaveTargetPath(root, "Beach"), root + "Beach.bmp");
         const QStringList mounted{
             "/", "/proc", "/media/ann/USB STICK", "/boot/efi", "/run/media/ann/CAM", "/mnt/cdrom"};
         QCOMPARE(platform::DriveRoots(mounted, "/home/ann", "/"),

@@ -6,10 +6,7 @@ set -euo pipefail
 cpack=$1 build=$2 source=$3 version=$4
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/orvane-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
+fail() { echo "FAIL: $*"; exit 1; }
 
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" ||
     fail "cpack: $(cat "$scratch/cpack.log")"

@@ -1,10 +1,8 @@
 #pragma once
-// Picture files built byte by byte: JPEGs with an EXIF orientation, and headers that declare
-// sizes their files don't hold.
+// Picture files built byte by byte: JPEGs with an EXIF orientation.
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QColor>
 #include <QImage>
 #include <QPainter>
 
@@ -33,9 +31,4 @@ inline QByteArray WithExifOrientation(const QByteArray &jpeg, int orientation) {
                                                    "1201030001000000") +
                                char(orientation) + QByteArray(7, '\0');
     return jpeg.left(2) + "\xff\xe1" + char(0) + char(payload.size() + 2) + payload + jpeg.mid(2);
-}
-
-// A 24-bit bitmap header with no pixels after it (negative height: stored top-down).
-inline QByteArray BmpHeader(int width, int height) {
-    return hostile::BmpHeader(width, height, 24, 0, 0, 0);
 }

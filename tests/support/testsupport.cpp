@@ -5,7 +5,6 @@
 #include "app/globals.h"
 #include "dialogs/form3.h"
 #include "dialogs/form5.h"
-#include "encoders.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/form4.h"
 #include "platform/desktop/services.h"
@@ -14,11 +13,11 @@
 #include "viewer/form2.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QTest>
 
 void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
@@ -27,16 +26,13 @@ void TempCd::writeFile(const QString &relative, const QByteArray &bytes) const {
         file.write(bytes);
 }
 
-void TempCd::writePicture(const QString &relative, int width, int height, const char *format,
-                          QColor colour) const {
+QString TempCd::writePicture(const QString &relative, int width, int height, const char *format,
+                             QColor colour) const {
     QDir(dir_.path()).mkpath(QFileInfo(path(relative)).path());
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     image.save(path(relative), format);
-}
-
-QByteArray MakeGif(int width, int height) {
-    return hostile::Gif(width, height, width, height, 1);
+    return path(relative);
 }
 
 QStringList &RecordedMessages() {
@@ -74,16 +70,20 @@ void ResetProgram() {
 }
 
 int RowOf(const Form1 &form, const QString &name) {
-    return ListRows(form).indexOf(name);
-}
-
-QStringList ListRows(const Form1 &form) {
-    QStringList rows;
     for (int r = 0; r < form.List1->ListCount(); ++r)
-        rows << form.List1->List(r);
-    return rows;
+        if (form.List1->List(r) == name)
+            return r;
+    return -1;
 }
 
 QStringList Catalogue() {
     return QStringList(g.ImageArray.begin() + 1, g.ImageArray.begin() + 1 + g.ImageCount);
+}
+
+bool SearchFor(const QString &text) {
+    return WhileModal<Form4>([] { Instance<Form1>().Command6_Click(); },
+                             [text](Form4 &dialog) {
+                                 dialog.Text1->setText(text);
+                                 dialog.Command1_Click();
+                             });
 }

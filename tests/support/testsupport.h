@@ -6,16 +6,12 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
-
-// A minimal valid GIF of the given size in one colour.
-QByteArray MakeGif(int width, int height);
 
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
@@ -27,10 +23,9 @@ class TempCd {
         return relative.isEmpty() ? dir_.path() : dir_.filePath(relative);
     }
     void writeFile(const QString &relative, const QByteArray &bytes) const;
-    // Writes a picture of the given size; format is "JPG", "BMP" or "PNG" (GIF through BMP data
-    // is not possible with Qt, so GIFs come from writeGif).
-    void writePicture(const QString &relative, int width, int height, const char *format,
-                      QColor colour = QColor(40, 120, 200)) const;
+    // Writes a picture of the given size as "JPG", "BMP" or "PNG"; gives its path.
+    QString writePicture(const QString &relative, int width, int height, const char *format = "JPG",
+                         QColor colour = QColor(40, 120, 200)) const;
     void mkdir(const QString &relative) const { QDir(dir_.path()).mkpath(relative); }
 
   private:
@@ -48,12 +43,13 @@ void ShowReads();
 // The prompts of the message boxes so far.
 QStringList &RecordedMessages();
 
-// The main window's list: the row showing a name (-1: none), and every row's text.
+// The main window's list: the row showing a name (-1: none).
 class Form1;
 int RowOf(const Form1 &form, const QString &name);
-QStringList ListRows(const Form1 &form);
 // The catalogue entries 1..ImageCount.
 QStringList Catalogue();
+// Searches through the main window's Search dialog; false when the dialog was left open.
+bool SearchFor(const QString &text);
 
 // Runs a command that opens a modal window; `drive` runs once it is up and must close it. False
 // when the window never came up or was left open (it is then unloaded, so no test hangs).
