@@ -549,17 +549,21 @@ QString DiscImage(bool plain) {
         return iso;
     QDir(staging).removeRecursively();
     QFile::remove(iso);
-    QStringList bundle = {BuildFile(QStringLiteral("..")), staging};
+    const QString viewer = staging + QStringLiteral("/viewer"),
+                  cd = staging + QStringLiteral("/cd");
+    QStringList bundle = {BuildFile(QStringLiteral("..")), viewer};
     if (plain)
         bundle << QStringLiteral("--plain");
+    QProcess publish; // the image a publisher makes, with this viewer
+    publish.setStandardOutputFile(QProcess::nullDevice());
     const bool ok =
-        QProcess::execute(BuildFile(QStringLiteral("../tools/orvane-mksample")), {staging}) == 0 &&
+        QProcess::execute(BuildFile(QStringLiteral("../tools/orvane-mksample")), {cd}) == 0 &&
         QProcess::execute(QStringLiteral(ORVANE_SOURCE_DIR "/tools/bundle/make-bundle"), bundle) ==
             0 &&
-        QProcess::execute(QStringLiteral("xorriso"),
-                          {QStringLiteral("-as"), QStringLiteral("mkisofs"),
-                           QStringLiteral("-quiet"), QStringLiteral("-R"), QStringLiteral("-J"),
-                           QStringLiteral("-o"), iso, staging}) == 0;
+        (publish.start(QStringLiteral(ORVANE_PUBLISH),
+                       {QStringLiteral("--viewer"), viewer, QStringLiteral("--label"),
+                        QStringLiteral("SAMPLE CD"), cd, iso}),
+         publish.waitForFinished(-1) && publish.exitCode() == 0);
     return ok ? iso : QString();
 }
 
@@ -628,15 +632,13 @@ std::optional<DiscStart> StartFromDisc(const QString &iso) {
             return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
         };
         from = clock();
-        // What the launcher at the disc's root does.
+        // The disc's launcher, from its root, as the autostart file starts it.
         sampler.start(BuildFile(QStringLiteral("orvane-xsample")),
                       {QStringLiteral("--painted"), QStringLiteral("--rows"),
                        QStringLiteral("520,540,560"), QStringLiteral("--cols"),
                        QStringLiteral("880,160"), QStringLiteral("--timeout"),
                        QStringLiteral("90000"), QStringLiteral("--"), QStringLiteral("sh"),
-                       QStringLiteral("-c"),
-                       QStringLiteral("unset LD_LIBRARY_PATH QT_PLUGIN_PATH; "
-                                      "exec ./orvane-linux/run")});
+                       QStringLiteral("-c"), QStringLiteral("exec ./start-linux.sh")});
         sampler.waitForFinished(100000);
         to = clock();
         const auto m = QRegularExpression(QStringLiteral("pid=(\\d+) time=([0-9.]+)"))
