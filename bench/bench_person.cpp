@@ -539,13 +539,14 @@ QString DiscImage(bool plain) {
     const QString dir = BenchDataDir(plain ? QStringLiteral("disc-plain") : QStringLiteral("disc"));
     const QString staging = dir + QStringLiteral("/staging");
     const QString iso = dir + QStringLiteral("/cd.iso");
-    // Made again only when the program or the bundle's tools changed.
+    // Made again only when the program, the bundle's tools or the publisher's command changed.
     const QDateTime made = QFileInfo(iso).lastModified();
     if (QFileInfo::exists(iso) &&
         made > QFileInfo(BuildFile(QStringLiteral("../orvane"))).lastModified() &&
         made > QFileInfo(QStringLiteral(ORVANE_SOURCE_DIR "/tools/bundle/make-bundle"))
                    .lastModified() &&
-        made > QFileInfo(QStringLiteral(ORVANE_SOURCE_DIR "/tools/bundle/run")).lastModified())
+        made > QFileInfo(QStringLiteral(ORVANE_SOURCE_DIR "/tools/bundle/run")).lastModified() &&
+        made > QFileInfo(QStringLiteral(ORVANE_PUBLISH)).lastModified())
         return iso;
     QDir(staging).removeRecursively();
     QFile::remove(iso);
