@@ -17,8 +17,6 @@
 
 namespace {
 
-const QColor Red(200, 30, 30), Green(30, 200, 30), Blue(30, 30, 200);
-
 QColor Preview() {
     return Instance<Form1>().Image1->Picture().pixelColor(1, 1);
 }

@@ -132,8 +132,6 @@ class TestPicture : public QObject {
         QElapsedTimer timer;
         timer.start();
         const auto lines = platform::ReadLines(ini, SettingsLines, SettingsLineLength);
-        qInfo("100 MB settings file: %lld ms, peak memory growth %.1f MB", timer.elapsed(),
-              peakGrowth());
         QVERIFY(lines && lines->size() == 6);
         QCOMPARE((*lines)[0].size(), SettingsLineLength);
         QCOMPARE((*lines)[1] + (*lines)[4], QByteArray("9Huge settings file"));

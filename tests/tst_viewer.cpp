@@ -16,8 +16,6 @@
 
 namespace {
 
-const QColor Red(200, 30, 30), Green(30, 200, 30), Blue(30, 30, 200);
-
 void Press(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(w, key, mods);
     ShowReads();

@@ -40,10 +40,6 @@ QStringList &RecordedMessages() {
     return prompts;
 }
 
-template <class... Forms> void UnloadAll() {
-    (Unload<Forms>(), ...);
-}
-
 void ShowReads() {
     // A few rounds with nothing pending: a display put off until the queue is empty asks late.
     QDeadlineTimer deadline(10000);
@@ -55,7 +51,8 @@ void ShowReads() {
 
 void ResetProgram() {
     // The dialogs before the windows they were opened from; no read outlives the test.
-    UnloadAll<Form6, Form3, Form4, Form5, Dialog, Form2, Form1>();
+    Unload<Form6>(), Unload<Form3>(), Unload<Form4>(), Unload<Form5>(), Unload<Dialog>();
+    Unload<Form2>(), Unload<Form1>();
     platform::WaitForWorkers();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();

@@ -13,6 +13,9 @@
 
 #include <functional>
 
+// Picture colours a test tells apart.
+inline const QColor Red(200, 30, 30), Green(30, 200, 30), Blue(30, 30, 200);
+
 // A temporary CD folder that is the current directory while the object lives.
 class TempCd {
   public:
