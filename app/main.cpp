@@ -13,6 +13,7 @@
 
 int main(int argc, char *argv[]) {
     platform::ChoosePlatform();
+    platform::ReadFontConfigurationAhead();
     QApplication app(argc, argv);
     platform::PlatformChosen();
     // The folder the main window lists at its start.
