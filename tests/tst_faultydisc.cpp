@@ -45,6 +45,10 @@ class TestFaultyDisc : public QObject {
     QProcess drive;
 
     void set(const char *mode) { cd.writeFile("control", mode); }
+    qsizetype readsOf(const char *name) {
+        QFile reads(cd.path("control.reads"));
+        return reads.open(QIODevice::ReadOnly) ? reads.readAll().count(name) : -1;
+    }
 
   private slots:
     void initTestCase() {
@@ -123,6 +127,12 @@ class TestFaultyDisc : public QObject {
         main.show();
         Select("c.bmp");
         QCOMPARE(Preview(), Blue);
+        // The reads of b.bmp it superseded stop at the piece they were waiting for.
+        const qsizetype reads = readsOf("/b.bmp");
+        set("ok");
+        platform::WaitForWorkers();
+        QCOMPARE(readsOf("/b.bmp"), reads);
+        set("stall b.bmp");
         Select("b.bmp", false);
         QVERIFY(Quickly([&] { main.Command2_Click(); }));
         QString named; // by the save dialog once the picture is read

@@ -54,6 +54,12 @@ class TestRules : public QObject {
             QCOMPARE(PreviewTitle(entry), title);
             QCOMPARE(PictureType(entry), type);
         }
+        // The information line opens with the type, for a picture of one of the three kinds.
+        for (const auto &[type, text] : {std::pair{"jpg", "Jpeg Image"},
+                                         {"gif", "Gif Image"},
+                                         {"bmp", "Bitmap Image"},
+                                         {"", "-"}})
+            QCOMPARE(NextInfoLine(0, {type, {}, {}, {}}).value_or(InfoLine{"-"}).text, text);
         // The given decimal separator and no digit grouping.
         for (const auto &[bytes, separator, text] : {std::tuple{1023, ".", "1023 Bytes"},
                                                      {1024, ".", "1.0 KB"},
