@@ -3,13 +3,10 @@
 function, each run on a desktop of its own. Exit status: 0 passed, 1 failed, 77 skipped."""
 
 import argparse
-import contextlib
-import fnmatch
 import os
 import sys
 import time
 import traceback
-import types
 
 from desktop import MAIN_TITLE, WINDOW_MANAGERS, Desktop, Node, Shot, Skip, wait_until
 
@@ -213,43 +210,6 @@ def windows_open_on_their_openers_screen(d):
 
 
 windows_open_on_their_openers_screen.desktop = {"screens": [(1024, 768), (800, 600)]}
-
-
-TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tools")
-
-
-def maps_outside(pid, *inside):
-    # The shared objects a viewer maps and those of them neither in the folders given nor left to
-    # the machine.
-    listed = [p for line in open(os.path.join(TOOLS, "bundle/left-out"))
-              if not line.startswith("#") for p in line.split() if p != "@brought"]
-    mapped = {line.split()[5] for line in open(f"/proc/{pid}/maps") if ".so" in line.split()[-1]}
-    return mapped, [m for m in mapped if not m.startswith(inside) and not any(
-        fnmatch.fnmatch(os.path.basename(m).split(".so")[0], p) for p in listed)]
-
-
-def bundle_maps_only_its_own(d):
-    # The disc's viewer on this machine, which has Qt: a wrong run path or qt.conf would take the
-    # machine's copies, which nothing else shows here. None of its code may lie on the disc, which
-    # can go once the viewer runs, and its copy in memory goes with it.
-    disc = os.path.join(d.home.name, "disc")
-    d.run([os.path.join(TOOLS, "bundle/make-bundle"), os.path.dirname(d.args.program), disc,
-           "--quick"])
-    d.args.program = os.path.join(disc, "orvane-linux/run")
-    launcher = d.start(splash=True) or d.program
-    copy = os.path.join(d.home.name, f"orvane-run-{launcher.pid}")  # in XDG_RUNTIME_DIR
-    def unpacked_child():  # not xz nor tar, which unpack it
-        for child in open(f"/proc/{launcher.pid}/task/{launcher.pid}/children").read().split():
-            with contextlib.suppress(OSError):
-                if os.readlink(f"/proc/{child}/exe").startswith(copy):
-                    return child
-    viewer = wait_until("the viewer", unpacked_child, 30)
-    d.program = types.SimpleNamespace(pid=int(viewer), poll=lambda: None)  # ended below
-    d.main_window()
-    mapped, outside = maps_outside(d.program.pid, copy)
-    assert not outside and any("libQt6Core" in m for m in mapped), f"not the bundle's: {outside}"
-    os.kill(d.program.pid, 15)
-    assert launcher.wait(10) == 143 and not os.path.exists(copy), "the copy in memory is gone"
 
 
 def run(name, args, scenario=None, desktop=Desktop):
