@@ -38,7 +38,7 @@ QString busSocket;
 
 // Answers as the desktop portal does: the Request's path, then its Response with `answer`. Each
 // call is kept as its interface and method, the first bytes read through the descriptor handed
-// over and the options looked at.
+// over and its options.
 class FakePortal : public QDBusVirtualObject {
   public:
     std::atomic<uint> answer{0};
@@ -49,8 +49,10 @@ class FakePortal : public QDBusVirtualObject {
         QFile file;
         file.open(call.arguments().value(1).value<QDBusUnixFileDescriptor>().fileDescriptor(),
                   QIODevice::ReadOnly);
-        const QStringList kept{call.interface() + "." + call.member(), file.read(2).toHex(),
-                               options["set-on"].toString(), options["ask"].toString()};
+        QStringList kept{call.interface() + "." + call.member(), file.read(2).toHex()};
+        for (const auto &[key, value] : options.asKeyValueRange())
+            if (key != "handle_token")
+                kept << key + "=" + value.toString();
         QMetaObject::invokeMethod(qApp, [this, kept] { calls << kept.join(' '); });
         const QString request = PortalPath + "/request/" + call.service().mid(1).replace('.', '_') +
                                 "/" + options["handle_token"].toString();
@@ -292,10 +294,12 @@ class TestDialogs : public QObject {
             // The picture shown before is no longer needed, unless the new one was refused.
             QCOMPARE(QFile::exists(old), answer != 0);
             QTRY_COMPARE(portal.calls.value(int(answer)),
-                         "org.freedesktop.portal.Wallpaper.SetWallpaperFile 424d background ");
+                         "org.freedesktop.portal.Wallpaper.SetWallpaperFile 424d set-on=background "
+                         "show-preview=false");
         }
         platform::OpenWithChooser(cd->writePicture("it's a picture.jpg", 8, 8));
-        QTRY_COMPARE(portal.calls.value(2), "org.freedesktop.portal.OpenURI.OpenFile ffd8  true");
+        QTRY_COMPARE(portal.calls.value(2),
+                     "org.freedesktop.portal.OpenURI.OpenFile ffd8 ask=true");
         QTest::qWait(100);
         QVERIFY(!QApplication::activeWindow()); // the program's own chooser stays away
         QVERIFY(QDBusConnection("portal").unregisterService("org.freedesktop.portal.Desktop"));
