@@ -31,11 +31,10 @@ class TestFuzzRegressions : public QObject {
         checkFiles(CheckSettings, ORVANE_FUZZ_CORPUS "/settings");
         checkFiles(CheckPicture, ORVANE_FUZZ_CORPUS "/picture");
         checkFiles(CheckSearch, ORVANE_FUZZ_CORPUS "/search");
-        checkFiles(CheckFit, ORVANE_FUZZ_CORPUS "/fit");
         // Every target over the hostile CD's files, the picture loader also over the sample's.
         const HostileCd hostileCd;
         QVERIFY(hostileCd.ok);
-        for (const auto target : {CheckSettings, CheckPicture, CheckSearch, CheckFit})
+        for (const auto target : {CheckSettings, CheckPicture, CheckSearch})
             checkFiles(target, hostileCd.cd());
         checkFiles(CheckPicture, qEnvironmentVariable("ORVANE_SAMPLE_CD"));
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join('\n')));

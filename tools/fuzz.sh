@@ -5,7 +5,7 @@
 #
 #   tools/fuzz.sh              every target for 60 s
 #   tools/fuzz.sh 600          every target for ten minutes
-#   tools/fuzz.sh 600 picture  only fuzz_picture (targets: settings picture search fit)
+#   tools/fuzz.sh 600 picture  only fuzz_picture (targets: settings picture search)
 #
 # A crash, hang or allocation beyond the limits leaves its input in build-fuzz/fuzz/artifacts/
 # and makes the script fail; copy it under tests/fuzz/corpus/<target>/, named for what it
@@ -27,7 +27,7 @@ if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DORVANE_FUZZ=ON \
         -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-all="settings picture search fit"
+all="settings picture search"
 targets=()
 for t in "${@:-$all}"; do
     for name in $t; do

@@ -1,18 +1,14 @@
 #include "fuzz_checks.h"
 
-#include "mainwindow/preview_rules.h"
 #include "mainwindow/search_rules.h"
 #include "mainwindow/settings_rules.h"
 #include "platform/files/files.h"
 #include "platform/imaging/lookahead.h"
 #include "platform/imaging/picture_scale.h"
-#include "viewer/fit_rules.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <cstring>
 
 namespace fuzzcheck {
 
@@ -157,46 +153,6 @@ QString CheckSearch(QByteArrayView bytes) {
         CompactMatches(catalogue, int(entries.size()) + (count % 2 ? 1000 : 0), keywords, count);
     if (n != expected.size() || catalogue != compacted)
         return QString("%1 matches, %2 expected, or moved wrongly").arg(n).arg(expected.size());
-    return {};
-}
-
-QString CheckFit(QByteArrayView bytes) {
-    // A picture's and a screen's size in pixels, the twips a pixel takes and the zoom keys.
-    struct {
-        quint16 pixels[4];
-        quint8 twips, keys;
-    } in{};
-    if (!bytes.isEmpty())
-        std::memcpy(&in, bytes.data(), std::min(size_t(bytes.size()), sizeof in));
-    const auto pixels = [&in](int i) { return float(std::max<quint16>(in.pixels[i], 1)); };
-    const float twips = 1.0f + float(in.twips % 30);
-    const float w = pixels(0) * twips, h = pixels(1) * twips;
-    const float screenW = pixels(2) * twips, screenH = pixels(3) * twips;
-    constexpr float slack = 0.01f;
-    const auto within = [](float width, float height, float maxWidth, float maxHeight) {
-        return width <= maxWidth + slack && height <= maxHeight + slack;
-    };
-
-    const PreviewFit preview = FitPreview(pixels(0), pixels(1), w, h);
-    if (!within(preview.Width, preview.Height, std::min(PreviewBoxWidth, w),
-                std::min(PreviewBoxHeight, h)))
-        return "the preview is larger than the box or the picture";
-    const Fit fit = FitToScreen(w, h, w, h, screenW, screenH);
-    if (!within(fit.Width, fit.Height, std::min(screenW, w), std::min(screenH, h)))
-        return "the viewer's fit is larger than the screen or the picture";
-    float width = fit.Width, height = fit.Height;
-    int limit = ZoomLimitFor(w, h, screenW, screenH);
-    for (int i = 0; i < 8; ++i) {
-        const ZoomStep step = (in.keys >> i) & 1 ? ZoomIn(width, height, screenW, screenH, limit)
-                                                 : ZoomOut(width, height);
-        if (!step.Changed && (step.Width != width || step.Height != height))
-            return "a refused zoom step changed the size";
-        if (!within(step.Width, step.Height, std::max(width, screenW), std::max(height, screenH)))
-            return "zoomed beyond the screen";
-        width = step.Width;
-        height = step.Height;
-        limit = step.ZoomLimit;
-    }
     return {};
 }
 

@@ -18,9 +18,4 @@ QString CheckPicture(QByteArrayView bytes);
 // (even: UTF-8, odd: UTF-16), the typed text and the catalogue's entries, one a line.
 QString CheckSearch(QByteArrayView bytes);
 
-// Fitting into the preview box and the screen, and the zoom steps: a picture's and the screen's
-// size in pixels (16 bits each), the twips a pixel takes (1 + a byte % 30), then the zoom keys
-// (a bit each, in or out).
-QString CheckFit(QByteArrayView bytes);
-
 } // namespace fuzzcheck
