@@ -315,12 +315,16 @@ class TestDialogs : public QObject {
         Form1 &main = Instance<Form1>();
         QCOMPARE(QAccessible::queryAccessibleInterface(main.Image1)->role(), QAccessible::Graphic);
         QCOMPARE(QAccessible::queryAccessibleInterface(main.Picture1)->role(), QAccessible::Pane);
+        platform::ActivateForm(&main);
+        main.Command4->setFocus();
         main.Label1_Click();
         QPointer<Form3> form(&Instance<Form3>());
         QVERIFY(form->isVisible() && !form->isModal() && main.isEnabled());
         main.Label3_Click();
         QCOMPARE(&Instance<Form3>(), form.data());
         Unload<Form3>();
+        platform::ActivateForm(&main); // as the window manager does
+        QTRY_COMPARE(QApplication::focusWidget(), main.List1);
         for (QWidget *label : {main.Label1, main.Label3}) {
             QTest::mouseClick(label, Qt::RightButton);
             QVERIFY2(!IsLoaded<Form3>(), "the main window's labels take the left button only");

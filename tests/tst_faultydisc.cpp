@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "dialogs/form5.h"
 #include "mainwindow/form1.h"
+#include "platform/imaging/lookahead.h"
 #include "platform/imaging/picture.h"
 #include "platform/imaging/reads.h"
 #include "support/testsupport.h"
@@ -147,9 +148,16 @@ class TestFaultyDisc : public QObject {
         QVERIFY(named == "b" && Preview() == Green);
     }
 
-    // Reads of one file at once share it: while the drive hangs, one given up leaves at once; the
-    // first one given up does not leave the last without its picture.
+    // The preview read ahead is taken over. Reads of one file at once share it: while the drive
+    // hangs, one given up leaves at once; the first one given up does not leave the last without
+    // its picture.
     void aSharedRead() {
+        // After a dwell on a.bmp, b.bmp's preview was read ahead: selecting it reads no more.
+        QTest::qWait(400);
+        platform::WaitForLookAhead();
+        const qsizetype reads = readsOf("/b.bmp");
+        Select("b.bmp");
+        QVERIFY(Preview() == Green && readsOf("/b.bmp") == reads);
         set("stall b.bmp");
         std::optional<platform::Picture> got[3];
         std::atomic<int> ended = 0;

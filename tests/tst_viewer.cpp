@@ -105,6 +105,9 @@ class TestViewer : public QObject {
             QCOMPARE(Shown(viewer), (QList<QColor>{Red, Green, Blue}[to - 1]));
             QCOMPARE(g.ImageTitle, QStringList({"A", "B", "C"})[to - 1]);
         }
+        // The caption on a box of its own, not on the black.
+        QCOMPARE(viewer.grab().toImage().pixelColor(viewer.Label1->pos() + QPoint(1, 1)),
+                 viewer.Label1->palette().color(QPalette::Window));
         for (int i = 0; i < 8; ++i) {
             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), true);
             QApplication::sendEvent(&viewer, &repeat);
