@@ -282,7 +282,7 @@ class TestDialogs : public QObject {
     }
 
     // What the portal is sent and how its answer is taken; without it, the desktop's own way for
-    // the wallpaper (none known here) and the program's own chooser for Open With.
+    // the wallpaper and the program's own chooser for Open With.
     void desktopPortal() {
         if (!portalThread.isRunning())
             QSKIP("dbus-daemon is not installed");
@@ -303,7 +303,14 @@ class TestDialogs : public QObject {
         QTest::qWait(100);
         QVERIFY(!QApplication::activeWindow()); // the program's own chooser stays away
         QVERIFY(QDBusConnection("portal").unregisterService("org.freedesktop.portal.Desktop"));
-        QVERIFY(!platform::SetDesktopWallpaper(cd->writePicture("Orvane.bmp", 8, 8)));
+        // Nor a desktop's own way without its tools: a failure, never reported as success.
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", cd->path("bin").toUtf8());
+        for (const char *desktop : {"GNOME", "KDE", "XFCE", ""}) {
+            qputenv("XDG_CURRENT_DESKTOP", desktop);
+            QVERIFY2(!platform::SetDesktopWallpaper(cd->writePicture("Orvane.bmp", 8, 8)), desktop);
+        }
+        qputenv("PATH", path);
         platform::OpenWithChooser(cd->writePicture("b.jpg", 8, 8));
         QTRY_VERIFY(qobject_cast<QDialog *>(QApplication::activeWindow()));
         QApplication::activeWindow()->close();
