@@ -82,7 +82,7 @@ class TestMainWindow : public QObject {
     }
 
     // A splash fills the client area of 3000 x 1500 twips; the frame is drawn around it in a
-    // margin of the same window, no other.
+    // margin of the same window (that no other window shows: the real-window tests).
     void splash() {
         TempCd cd;
         const QColor colour(200, 40, 40);
@@ -94,8 +94,6 @@ class TestMainWindow : public QObject {
         QCOMPARE(shown.size(), QSize(208, 108));
         QVERIFY(shown.pixelColor(4, 4) == colour && shown.pixelColor(203, 103) == colour);
         QVERIFY(shown.pixelColor(0, 0) != colour && shown.pixelColor(204, 104) != colour);
-        for (const QWidget *window : QApplication::topLevelWidgets())
-            QVERIFY(window == &splash || !window->isVisible());
         // Titles and names come from the CD: no label takes them for markup.
         for (const QWidget *window : std::initializer_list<QWidget *>{
                  &Instance<Form1>(), &Instance<Form2>(), &Instance<Form5>()})
