@@ -2,7 +2,6 @@
 // zoom, the pictures read ahead, the slideshow and the way back to the main window.
 
 #include "app/globals.h"
-#include "dialogs/form3.h"
 #include "mainwindow/form1.h"
 #include "platform/imaging/lookahead.h"
 #include "support/picturefiles.h"
@@ -204,18 +203,6 @@ class TestViewer : public QObject {
         const auto sizeFor = [](QSize) { return QSize(200, 150); };
         QCOMPARE(platform::LoadPictureForDisplay("images/a.bmp", sizeFor)->image.size(),
                  sizeFor({}));
-    }
-
-    // Inside the event loop, where Qt would quit when the last window that counts for it closes:
-    // the viewer covers the screen, the main window is hidden, and the About box is closed.
-    void programStaysUpWhileTheViewerIsOpen() {
-        LoadColours(*cd, {Red});
-        Instance<Form1>().Command1_Click();
-        platform::ActivateForm(&Instance<Form3>());
-        QTimer::singleShot(0, &Instance<Form3>(), &QWidget::close);
-        QTimer::singleShot(300, [] { QCoreApplication::exit(7); });
-        QCOMPARE(QCoreApplication::exec(), 7);
-        QVERIFY(Instance<Form2>().isVisible());
     }
 
     // Enter opens the viewer over the main window; closed before the stepped-to picture was shown,
