@@ -57,6 +57,7 @@ class TestFaultyDisc : public QObject {
         for (const auto &[name, colour] : {std::pair{"a", Red}, {"b", Green}, {"c", Blue}})
             cd.writePicture(QStringLiteral("disc/images/%1.bmp").arg(name), 640, 480, "BMP",
                             colour);
+        cd.writeFile("disc/orvane.ini", "x\n9\nx\nx\nFailing\nx\n" + QByteArray(1 << 20, 'x'));
         cd.mkdir("cd");
         qputenv("XDG_DATA_HOME", cd.path("data").toUtf8()); // where a wallpaper would go
         set("ok");
@@ -84,6 +85,7 @@ class TestFaultyDisc : public QObject {
     // new title, the viewer starts black, Wallpaper writes nothing and says so.
     void aScratchThenNoDisc() {
         Form1 &main = Instance<Form1>();
+        QCOMPARE(readsOf("/orvane.ini"), 1); // its lines, not the megabyte after them
         for (const char *mode : {"eio b.bmp", "gone"}) {
             set(mode);
             QVERIFY(Quickly([] { Select("b.bmp", false); }));
