@@ -70,8 +70,6 @@ QString CheckSettings(QByteArrayView bytes) {
     for (const QString &text : {QString::fromUtf8(head), QString::fromLatin1(head)}) {
         const auto value = ToInteger16(text);
         const int whole = text.trimmed().toInt();
-        if (ToInteger16("  " + text + "\t ") != value)
-            return "ToInteger16 depends on surrounding blanks";
         if (wholeNumber.match(text.trimmed()).hasMatch() && whole >= -32768 && whole <= 32767 &&
             value != whole)
             return QString("ToInteger16 changed the whole number %1").arg(whole);
