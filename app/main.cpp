@@ -13,7 +13,6 @@
 
 int main(int argc, char *argv[]) {
     platform::ChoosePlatform();
-    platform::ReadFontConfigurationAhead();
     QApplication app(argc, argv);
     platform::PlatformChosen();
     // The folder the main window lists at its start.

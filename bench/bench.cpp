@@ -1,7 +1,6 @@
 #include "bench/bench.h"
 
 #include "platform/imaging/reads.h"
-#include "platform/runtime/warmup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -149,10 +147,6 @@ QString BenchDataDir(const QString &name) {
 int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The program's start begins before its application object, as its main() does.
-    if (argc > 2 && std::string_view(argv[1]) == "--child" &&
-        std::string_view(argv[2]) == "startup")
-        platform::ReadFontConfigurationAhead();
     QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() >= 2 && args[0] == QLatin1String("--child")) {

@@ -8,8 +8,6 @@
 #include <QFontDatabase>
 #include <QTimer>
 
-#include <dlfcn.h>
-#include <future>
 #include <thread>
 #include <vector>
 
@@ -17,7 +15,6 @@ namespace platform {
 
 namespace {
 std::vector<std::thread> *warming = nullptr;
-std::future<void> fontConfiguration;
 
 // The windows are laid out with Arial's metrics. Where the machine has neither Arial nor Liberation
 // Sans, which has the same metrics, the fonts carried in fonts/ beside the program stand in.
@@ -31,14 +28,6 @@ void AddCarriedFonts() {
 }
 } // namespace
 
-void ReadFontConfigurationAhead() {
-    // Its parse of every configuration file is most of the first text's cost; Qt's own call finds
-    // the configuration loaded. The library is the one Qt was linked against, or none.
-    void *library = dlopen("libfontconfig.so.1", RTLD_LAZY | RTLD_NOLOAD);
-    if (auto init = library ? reinterpret_cast<int (*)()>(dlsym(library, "FcInit")) : nullptr)
-        fontConfiguration = std::async(std::launch::async, [init] { init(); });
-}
-
 void WarmUpInBackground(const QString &catalogueFolder) {
     if (warming)
         return;
@@ -48,8 +37,6 @@ void WarmUpInBackground(const QString &catalogueFolder) {
     // for after its walk; each thread allocates from a heap of its own, so neither holds up the
     // walk's many small allocations.
     warming->emplace_back([] {
-        if (fontConfiguration.valid())
-            fontConfiguration.wait();
         QFontDatabase::families();
         AddCarriedFonts();
     });
