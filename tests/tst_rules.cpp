@@ -145,6 +145,7 @@ class TestRules : public QObject {
         const ZoomStep wide = ZoomIn(15000, 5000, SW, SH, 0);
         QCOMPARE(QSizeF(wide.Width, wide.Height), QSizeF(SW, SW * (6250.f / 18750.f)));
         QCOMPARE(wide.ZoomLimit, 1);
+        QVERIFY(!ZoomIn(100, 100, SW, SH, 1).Changed);
         // Zooming out stops below a thousand twips.
         QVERIFY(!ZoomOut(999.9f, 999.9f).Changed);
         const ZoomStep out = ZoomOut(1000, 1000);
