@@ -3,8 +3,6 @@
 # In a minimal Debian root with only the packages of the libraries the bundle leaves to the machine,
 # an unprivileged user runs the image's autostart file; X and its tools stay on the host.
 
-import fnmatch
-import glob
 import hashlib
 import os
 import subprocess
@@ -22,17 +20,6 @@ LEFT_OUT = ["libgl1", "libegl1", "libglx0", "libopengl0", "libx11-6", "libx11-xc
             "libdbus-1-3", "libpulse0", "shared-mime-info"]
 OWN_QT = {"bookworm": [], "trixie": ["libqt6widgets6", "qt6-qpa-plugins"]}
 USER, DISC, HOME = 4711, "/media/disc", "/home/viewer"  # no one's on the host
-
-
-def maps_outside(pid, *inside):
-    # The shared objects a viewer maps and those of them neither in the folders given nor left to
-    # the machine.
-    left_out = os.path.join(os.path.dirname(__file__), "../../tools/bundle/left-out")
-    listed = [p for line in open(left_out) if not line.startswith("#") for p in line.split()
-              if p != "@brought"]
-    mapped = {line.split()[5] for line in open(f"/proc/{pid}/maps") if ".so" in line.split()[-1]}
-    return mapped, [m for m in mapped if not m.startswith(inside) and not any(
-        fnmatch.fnmatch(os.path.basename(m).split(".so")[0], p) for p in listed)]
 
 
 class RootDesktop(Desktop):
@@ -60,8 +47,6 @@ class RootDesktop(Desktop):
         self.run(["fuseiso", self.args.image, self.root + DISC, "-o", "allow_other"])
 
     def teardown(self):
-        if getattr(self, "program", None) and self.program.poll() is None:
-            subprocess.run(["kill", str(self.program.pid)], stderr=subprocess.DEVNULL)
         super().teardown()
         if hasattr(self, "root"):
             subprocess.run(["umount", "-l", self.root + DISC, self.root + "/proc"])
@@ -71,18 +56,7 @@ class RootDesktop(Desktop):
                "PATH": "/usr/bin:/bin", "XDG_RUNTIME_DIR": f"/run/user/{USER}"}
         launcher = self._start(["/usr/sbin/chroot", f"--userspec={USER}:{USER}", self.root, "sh",
                                 "-c", f"cd {DISC} && exec ./autorun.sh"], env=env)
-
-        def found():
-            assert launcher.poll() is None, f"the autostart file ended: see {self.out}/log.txt"
-            return self.run(["xdotool", "search", "--onlyvisible", "--name", f"^{MAIN_TITLE}$"],
-                            check=False).stdout.split()
-        pid = int(self.run(["xdotool", "getwindowpid", wait_until("the viewer", found, 60)[0]])
-                  .stdout)  # not the launcher's: the bundle's run may start it as a child
-        self.program = types.SimpleNamespace(pid=pid, poll=lambda: None if os.path.exists(
-            f"/proc/{pid}") else "ended")
-        self.main = self.window("the main window", lambda w: w.name == MAIN_TITLE)
-        self.wait_active("the main window to be active", self.main)
-        return self.main
+        return self.adopt(launcher, on_bus=False)  # the root has no way to the bus
 
 
 def clean_root(d):
@@ -112,9 +86,7 @@ def clean_root(d):
     d.close(chooser, "Escape", owner=viewer)
     d.close(viewer, "Escape", owner=main)
     bundle = os.path.dirname(os.readlink(f"/proc/{d.program.pid}/exe"))  # may be a copy
-    mapped, outside = maps_outside(d.program.pid, d.root + DISC, bundle + "/")
-    assert not outside and any("libQt6Core" in m for m in mapped), "neither carried nor left " \
-        "out:\n  " + "\n  ".join(sorted(outside))
+    realwin.check_maps(d.program.pid, d.root + DISC, bundle + "/")
     # The disc taken out under the main window, its pages dropped: the viewer runs from its copy
     # in memory, and the pictures it can no longer read change nothing.
     d.run(["pkill", "-f", "^fuseiso " + d.args.image])
@@ -122,15 +94,10 @@ def clean_root(d):
         caches.write("3\n")
     d.key("Down", "Return")
     d.close(d.viewer(main_hides=False), "Escape", owner=main)
-    # Ended, the viewer takes its copy in memory with it.
-    os.kill(d.program.pid, 15)
-    d.program.poll = lambda: None  # ended on purpose
-    wait_until("the copy in memory to go", lambda: not glob.glob(
-        f"{d.root}/run/user/{USER}/orvane-run-*"))
 
 
 if __name__ == "__main__":
     roots = os.environ.get("ORVANE_ROOTS", os.path.expanduser("~/.cache/orvane/roots"))
     args = types.SimpleNamespace(suite=sys.argv[1], image=sys.argv[2], out=sys.argv[3], roots=roots,
-                                 wm="openbox", shots=None)
+                                 wm="openbox")
     sys.exit(realwin.run(f"clean_root_{args.suite}", args, clean_root, RootDesktop))

@@ -8,6 +8,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import types
 from statistics import mean
 
 try:
@@ -181,6 +182,8 @@ class Desktop:
         self._start(["wtype", "-s", "86400000", "-k", "Shift_L"])
 
     def teardown(self):
+        if getattr(self, "adopted", None):
+            subprocess.run(["kill", str(self.adopted)], stderr=subprocess.DEVNULL)
         for proc in reversed(self.procs):
             proc.terminate()
             try:
@@ -211,11 +214,25 @@ class Desktop:
         self.program = self._start([self.args.program], cwd=cd, env=self.env | env | self.extra_env)
         return None if splash else self.main_window()
 
-    def main_window(self):
+    def main_window(self, on_bus=True):
         self.main = self.window("the main window", lambda w: w.name == MAIN_TITLE, 30)
         self.wait_active("the main window to be active", self.main)
-        wait_until("the picture list to take the focus", self.list_focused)
+        if on_bus:
+            wait_until("the picture list to take the focus", self.list_focused)
         return self.main
+
+    def adopt(self, launcher, on_bus=True):
+        # The viewer a launcher started, maybe as a child, found by its main window; ended at
+        # teardown. Gives the main window.
+        def found():
+            assert launcher.poll() is None, f"the launcher ended: see {self.out}/log.txt"
+            return self.run(["xdotool", "search", "--onlyvisible", "--name", f"^{MAIN_TITLE}$"],
+                            check=False).stdout.split()
+        self.adopted = pid = int(self.run(["xdotool", "getwindowpid", wait_until(
+            "the viewer", found, 60)[0]]).stdout)
+        self.program = types.SimpleNamespace(pid=pid, poll=lambda: None if os.path.exists(
+            f"/proc/{pid}") else "ended")
+        return self.main_window(on_bus)
 
     def check_alive(self):
         assert (code := self.program.poll()) is None, f"the program ended with exit status {code} (see log.txt)"
@@ -288,14 +305,9 @@ class Desktop:
         # Where the viewer shows a bright picture, above its caption.
         return self.shot().bright_box((0, 0, self.size[0], self.size[1] - 60))
 
-    def save_png(self, folder, name, shot=None, crop=None, scale=None):
-        if folder:
-            os.makedirs(folder, exist_ok=True)
-            args = ["-crop", "{2}x{3}+{0}+{1}".format(*crop), "+repage"] if crop else []
-            args += ["-filter", "Lanczos", "-resize", f"{scale * 100:g}%"] if scale else []
-            self.run(["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-", *args,
-                      "-strip", "-define", "png:compression-level=9",
-                      "png:" + os.path.join(folder, name)], input=(shot or self.shot()).rgb)
+    def save_png(self, path):
+        self.run(["convert", "-size", "%dx%d" % self.size, "-depth", "8", "rgb:-", "png:" + path],
+                 input=self.shot().rgb)
 
     def app(self):
         def find():  # the program: the only application on this desktop's bus
