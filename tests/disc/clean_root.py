@@ -10,7 +10,7 @@ import sys
 import types
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../realwin"))
-from desktop import MAIN_TITLE, Desktop, Skip, wait_until  # noqa: E402
+from desktop import Desktop, Skip, wait_until  # noqa: E402
 import run as realwin  # noqa: E402
 
 # tools/bundle/left-out by package (GLib comes with HarfBuzz), and the file types GLib recommends,
