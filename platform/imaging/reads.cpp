@@ -97,6 +97,16 @@ bool WorkCancelled() {
     return currentToken && *currentToken;
 }
 
+bool WaitUnlessCancelled(int milliseconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!WorkCancelled()) {
+        if (std::chrono::steady_clock::now() >= until)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
 const std::atomic<bool> *WorkCancelFlag() {
     return currentToken;
 }
@@ -131,7 +141,23 @@ void CountPending(int delta) {
 }
 } // namespace detail
 
-void LatestRead::begin() {
+int HeldKeyWait(int sinceLast, int interval) {
+    if (sinceLast >= HeldKeyPace)
+        return 0;
+    return std::max(sinceLast, interval) * 5 / 4 + 4;
+}
+
+int LatestRead::begin() {
+    // Only a read that supersedes one still under way: a read that has ended leaves the drive
+    // idle, and the next may as well start.
+    const auto now = std::chrono::steady_clock::now();
+    const int sinceLast =
+        pending_ ? static_cast<int>(
+                       std::chrono::duration_cast<std::chrono::milliseconds>(now - asked_).count())
+                 : HeldKeyPace;
+    const int wait = HeldKeyWait(sinceLast, interval_);
+    interval_ = wait > 0 ? sinceLast : 0;
+    asked_ = now;
     if (token_)
         *token_ = true;
     token_ = std::make_shared<std::atomic<bool>>(false);
@@ -139,6 +165,7 @@ void LatestRead::begin() {
     if (!pending_)
         detail::CountPending(1);
     pending_ = true;
+    return wait;
 }
 
 bool LatestRead::finish(quint64 generation) {

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,9 @@ using CancelToken = std::shared_ptr<std::atomic<bool>>;
 
 // Runs work on a worker; work still queued when its token is set is skipped.
 void RunOnWorker(std::function<void()> work, CancelToken token = {});
+// On a worker: waits the given time unless the work is cancelled meanwhile; whether it is still
+// wanted.
+bool WaitUnlessCancelled(int milliseconds);
 // On a worker: whether the work it runs is no longer wanted. A picture read stops at its next
 // piece.
 bool WorkCancelled();
@@ -40,9 +44,17 @@ int ResultsPending();
 template <class T>
 void OffThread(QObject *context, std::function<T()> work, std::function<void(T)> done);
 
+// Key repeat sends 25 to 40 presses a second; a hand is rarely faster than 10.
+constexpr int HeldKeyPace = 100;
+// How long a read asked for sinceLast ms after the one before waits before it starts, interval
+// being the time between the two before that (0 when they came at a person's pace): a little
+// longer than the next press of a held key would take to come. 0 at a person's pace.
+int HeldKeyWait(int sinceLast, int interval);
+
 // The reads of one window where a newer one makes the older pointless, as for the picture a
 // window is about to show: only the newest result is handed over, and an older read still at
-// work is told to stop. Lives on the user-interface thread.
+// work is told to stop. Reads asked for at a held key's pace wait until the key lets go (see
+// HeldKeyWait), so the rows it passes never reach the drive. Lives on the user-interface thread.
 class LatestRead {
   public:
     ~LatestRead() { drop(); }
@@ -54,8 +66,11 @@ class LatestRead {
     void drop();
 
   private:
-    void begin();
+    // The milliseconds a new read waits before it starts.
+    int begin();
     bool finish(quint64 generation);
+    std::chrono::steady_clock::time_point asked_;
+    int interval_ = 0; // between the last two reads asked for at a held key's pace
     quint64 generation_ = 0;
     bool pending_ = false;
     CancelToken token_;
@@ -81,11 +96,13 @@ void OffThread(QObject *context, std::function<T()> work, std::function<void(T)>
 
 template <class T>
 void LatestRead::start(QObject *context, std::function<T()> work, std::function<void(T)> done) {
-    begin();
+    const int wait = begin();
     const quint64 generation = generation_;
     RunOnWorker(
-        [this, context = QPointer<QObject>(context), generation, work = std::move(work),
+        [this, context = QPointer<QObject>(context), generation, wait, work = std::move(work),
          done = std::move(done)]() mutable {
+            if (wait > 0 && !WaitUnlessCancelled(wait))
+                return;
             auto result = std::make_shared<T>(work());
             // This object belongs to the context; it is touched only while the context lives.
             PostToUserInterface([this, context, generation, result, done = std::move(done)] {
