@@ -2,28 +2,16 @@
 
 #include "platform/files/files.h"
 #include "platform/files/names.h"
+#include "platform/imaging/discread.h"
 #include "platform/imaging/picture_scale.h"
-#include "platform/imaging/reads.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <fcntl.h>
-#include <map>
-#include <memory>
-#include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace platform {
 
@@ -149,120 +137,13 @@ std::optional<Picture> decode(QIODevice &file, const QString &nativePath, const 
     return Picture{image, natural, AbsoluteNativePath(nativePath)};
 }
 
-std::timed_mutex driveGate;
-
-// The whole file, read in pieces so that a read nobody wants any more stops early. Nothing when
-// any read fails: an error in the middle of the file (a scratched or ejected CD) makes the whole
-// file unreadable, rather than a picture decoded halfway and filled up with grey. Only a regular
-// file: a folder, a dangling link, a pipe or a device named like a picture is none.
-std::optional<QByteArray> readFile(const QString &nativePath,
-                                   const std::function<bool()> &unwanted) {
-    constexpr qint64 Piece = 128 * 1024;
-    // More than any picture within the budget takes, at 4 bytes a pixel.
-    constexpr qint64 Largest = PictureBudgetPixels * 4 + 1024 * 1024;
-    const int fd = ::open(NameBytes(nativePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > Largest)
-        return std::nullopt;
-    QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(st.st_size) + Piece);
-    // The first piece without the system's read-ahead: a read superseded at once, as on a held
-    // key, then costs the drive that piece and not three times as much.
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
-    bool gated = true;
-    for (;;) {
-        // One piece at a time on the drive: on a CD every other read in between is a seek. A
-        // read that superseded others waits for the piece under way, not for theirs; a read that
-        // hangs holds the others up once, briefly.
-        std::unique_lock gate(driveGate, std::defer_lock);
-        if (gated)
-            gated = gate.try_lock_for(std::chrono::milliseconds(200));
-        if (unwanted() || bytes.size() > Largest)
-            return std::nullopt;
-        const qsizetype had = bytes.size();
-        bytes.resize(had + Piece);
-        const ssize_t n = ::read(fd, bytes.data() + had, Piece);
-        if (gate.owns_lock())
-            gate.unlock();
-        if (had == 0)
-            ::posix_fadvise(fd, 0, 0, POSIX_FADV_NORMAL);
-        bytes.resize(had + std::max<qsizetype>(n, 0));
-        if (n == 0)
-            return bytes;
-        if (n < 0 && errno != EINTR)
-            return std::nullopt;
-    }
-}
-
-// A file being read, shared by every worker that asks for it meanwhile: the viewer opened on a
-// row whose preview is still being read takes the same bytes instead of sending the drive to and
-// fro between two readers of one file. The read stops once none of them wants it.
-struct SharedRead {
-    std::vector<const std::atomic<bool> *> wanting; // their cancel flags; null for good
-    bool abandoned = false;                         // stopped, nobody wanting it
-    bool done = false;
-    std::optional<QByteArray> bytes;
-};
-std::mutex sharedReadsMutex;
-std::condition_variable sharedReadDone;
-std::map<QString, std::shared_ptr<SharedRead>> sharedReads;
-
-bool cancelled(const std::atomic<bool> *flag) {
-    return flag && *flag;
-}
-
-std::optional<QByteArray> readWhole(const QString &nativePath) {
-    const std::atomic<bool> *mine = WorkCancelFlag();
-    std::unique_lock lock(sharedReadsMutex);
-    for (;;) {
-        std::shared_ptr<SharedRead> &slot = sharedReads[nativePath];
-        if (!slot)
-            break;
-        const std::shared_ptr<SharedRead> read = slot;
-        read->wanting.push_back(mine);
-        // Woken when any shared read ends; a reader no longer wanted leaves within a few ms.
-        while (!read->done) {
-            if (cancelled(mine)) {
-                read->wanting.erase(std::find(read->wanting.begin(), read->wanting.end(), mine));
-                return std::nullopt;
-            }
-            sharedReadDone.wait_for(lock, std::chrono::milliseconds(10));
-        }
-        if (!read->abandoned)
-            return read->bytes;
-        // Joined just as the others gave it up: read anew.
-    }
-    const auto read = sharedReads[nativePath] = std::make_shared<SharedRead>();
-    read->wanting.push_back(mine);
-    lock.unlock();
-    std::optional<QByteArray> bytes = readFile(nativePath, [&read] {
-        std::lock_guard guard(sharedReadsMutex);
-        read->abandoned = std::all_of(read->wanting.begin(), read->wanting.end(), cancelled);
-        return read->abandoned;
-    });
-    lock.lock();
-    read->bytes = bytes;
-    read->done = true;
-    sharedReads.erase(nativePath);
-    sharedReadDone.notify_all();
-    if (cancelled(mine))
-        return std::nullopt;
-    return bytes;
-}
-
 std::optional<Picture> decodeFile(const QString &nativePath, const CoverFor &boxFor) {
-    if (nativePath.isEmpty())
+    std::optional<Picture> picture;
+    if (nativePath.isEmpty() || !ReadAsItArrives(nativePath, [&](QIODevice &file) {
+            return (picture = decode(file, nativePath, boxFor)).has_value();
+        }))
         return std::nullopt;
-    std::optional<QByteArray> bytes = readWhole(nativePath);
-    if (!bytes)
-        return std::nullopt;
-    QBuffer buffer(&*bytes);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return decode(buffer, nativePath, boxFor);
+    return picture;
 }
 
 CoverFor fixedBox(QSize box) {

@@ -3,7 +3,8 @@
 // control file's line, read at every operation, says what the drive does: "ok"; "eio NAME", reads
 // of the second half of files called NAME give EIO (a scratch); "gone", everything gives ENOTCONN
 // (the disc taken out); "stall NAME", reads of NAME wait 30 s or until the line changes (a drive
-// that hangs). Each read is logged in CONTROLFILE.reads.
+// that hangs); "slow NAME", reads of NAME take 10 ms each, as do those of "eio" (a 24x drive's
+// piece). Each read is logged in CONTROLFILE.reads.
 #define FUSE_USE_VERSION 31
 #include <dirent.h>
 #include <fcntl.h>
@@ -50,6 +51,8 @@ static int open(const char *path, fuse_file_info *fi) {
 static int read(const char *path, char *buf, size_t size, off_t at, fuse_file_info *fi) {
     std::ofstream(control + ".reads", std::ios::app) << path << '\n';
     for (int i = 0; i < 3000 && is("stall", path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (is("slow", path) || is("eio", path))
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (is("gone"))
         return -ENOTCONN;
