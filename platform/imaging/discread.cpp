@@ -170,7 +170,8 @@ class ArrivingFile : public QIODevice {
   protected:
     qint64 readData(char *data, qint64 maxSize) override {
         const qint64 at = pos();
-        if (!fill(read_, reading_, std::min(at + maxSize, read_.capacity - Piece)))
+        const qint64 end = read_.capacity - Piece;
+        if (!fill(read_, reading_, maxSize < end - at ? at + maxSize : end))
             return -1;
         const qint64 n = std::min(maxSize, read_.arrived - at);
         if (n > 0) {
@@ -213,32 +214,32 @@ bool ReadAsItArrives(const QString &nativePath, const std::function<bool(QIODevi
     });
     if (reading && !openFile(*read))
         return false;
+    bool used = false;
     // Qt tells a file's format under a lock of the whole process: its start must be there first.
     QElapsedTimer started;
     started.start();
-    if (!fill(*read, reading, Piece))
-        return false;
-    // Read from memory or a fast disk, the file is there sooner than it could be decoded: it is
-    // read whole, and decoded where Qt's JPEG decoder is quickest, in place in memory.
-    if (reading && started.elapsed() < 5)
-        while (readPiece(*read)) {
+    if (fill(*read, reading, Piece)) {
+        // Read from memory or a fast disk, the file is there sooner than it could be decoded: it
+        // is read whole, and decoded where Qt's JPEG decoder is quickest, in place in memory.
+        if (reading && started.elapsed() < 5)
+            while (readPiece(*read)) {
+            }
+        bool whole = false;
+        {
+            std::lock_guard lock(readsMutex);
+            whole = read->ended && !read->failed;
         }
-    bool whole = false;
-    {
-        std::lock_guard lock(readsMutex);
-        whole = read->ended && !read->failed;
-    }
-    bool used = false;
-    if (whole) {
-        QByteArray bytes = QByteArray::fromRawData(read->bytes.get(), read->arrived);
-        QBuffer buffer(&bytes);
-        used = buffer.open(QIODevice::ReadOnly) && use(buffer);
-    } else {
-        ArrivingFile file(*read, reading);
-        used = use(file);
+        if (whole) {
+            QByteArray bytes = QByteArray::fromRawData(read->bytes.get(), read->arrived);
+            QBuffer buffer(&bytes);
+            used = buffer.open(QIODevice::ReadOnly) && use(buffer);
+        } else {
+            ArrivingFile file(*read, reading);
+            used = use(file);
+        }
     }
     // The rest of the file: an error after what the decoder needed still makes it unreadable,
-    // and the others sharing the read may need it.
+    // and the others sharing the read may need it even when this worker does not.
     if (reading)
         while (readPiece(*read)) {
         }
