@@ -101,13 +101,17 @@ bool openFile(SharedRead &read) {
 
 // The next piece from the drive, by the reading worker; false once the read has ended.
 bool readPiece(SharedRead &read) {
+    {
+        // Before the gate: a read that has ended must not wait for another's piece.
+        std::lock_guard lock(readsMutex);
+        if (read.ended)
+            return false;
+    }
     std::unique_lock gate(driveGate, std::defer_lock);
     if (read.gated)
         read.gated = gate.try_lock_for(std::chrono::milliseconds(200));
     {
         std::lock_guard lock(readsMutex);
-        if (read.ended)
-            return false;
         if (std::all_of(read.wanting.begin(), read.wanting.end(), cancelled)) {
             endRead(read, true);
             return false;
@@ -162,10 +166,8 @@ class ArrivingFile : public QIODevice {
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     bool isSequential() const override { return false; }
-    qint64 size() const override {
-        fill(read_, reading_, 1);
-        return std::max<qint64>(0, read_.capacity - Piece);
-    }
+    // Known once the file's start has arrived, before any decoder asks.
+    qint64 size() const override { return std::max<qint64>(0, read_.capacity - Piece); }
 
   protected:
     qint64 readData(char *data, qint64 maxSize) override {

@@ -45,6 +45,18 @@ Workers &workers() {
 }
 
 thread_local const std::atomic<bool> *currentToken = nullptr;
+
+// Key repeat sends 25 to 40 presses a second; a hand is rarely faster than 10.
+constexpr int HeldKeyPace = 100;
+
+// How long a read asked for sinceLast ms after the one before waits before it starts, interval
+// being the time between the two before that (0 when they came at a person's pace): a little
+// longer than the next press of a held key would take to come. 0 at a person's pace.
+int heldKeyWait(int sinceLast, int interval) {
+    if (sinceLast >= HeldKeyPace)
+        return 0;
+    return std::max(sinceLast, interval) * 5 / 4 + 4;
+}
 int pendingResults = 0; // user-interface thread only
 
 void workerLoop() {
@@ -141,12 +153,6 @@ void CountPending(int delta) {
 }
 } // namespace detail
 
-int HeldKeyWait(int sinceLast, int interval) {
-    if (sinceLast >= HeldKeyPace)
-        return 0;
-    return std::max(sinceLast, interval) * 5 / 4 + 4;
-}
-
 int LatestRead::begin() {
     // Only a read that supersedes one still under way: a read that has ended leaves the drive
     // idle, and the next may as well start.
@@ -155,7 +161,7 @@ int LatestRead::begin() {
         pending_ ? static_cast<int>(
                        std::chrono::duration_cast<std::chrono::milliseconds>(now - asked_).count())
                  : HeldKeyPace;
-    const int wait = HeldKeyWait(sinceLast, interval_);
+    const int wait = heldKeyWait(sinceLast, interval_);
     interval_ = wait > 0 ? sinceLast : 0;
     asked_ = now;
     if (token_)

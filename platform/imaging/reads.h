@@ -44,17 +44,10 @@ int ResultsPending();
 template <class T>
 void OffThread(QObject *context, std::function<T()> work, std::function<void(T)> done);
 
-// Key repeat sends 25 to 40 presses a second; a hand is rarely faster than 10.
-constexpr int HeldKeyPace = 100;
-// How long a read asked for sinceLast ms after the one before waits before it starts, interval
-// being the time between the two before that (0 when they came at a person's pace): a little
-// longer than the next press of a held key would take to come. 0 at a person's pace.
-int HeldKeyWait(int sinceLast, int interval);
-
 // The reads of one window where a newer one makes the older pointless, as for the picture a
 // window is about to show: only the newest result is handed over, and an older read still at
-// work is told to stop. Reads asked for at a held key's pace wait until the key lets go (see
-// HeldKeyWait), so the rows it passes never reach the drive. Lives on the user-interface thread.
+// work is told to stop. Reads asked for at a held key's pace wait until the key lets go, so the
+// rows it passes never reach the drive. Lives on the user-interface thread.
 class LatestRead {
   public:
     ~LatestRead() { drop(); }
